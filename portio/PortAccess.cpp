@@ -1,0 +1,62 @@
+// Holds the one backend of the process and the fault handler.
+#include "PortAccess.h"
+
+#include "BackendSelector.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+namespace portio {
+namespace {
+
+std::unique_ptr<PortBackend>& slot()
+{
+    // A function-local static, so that ports touched during static
+    // initialisation of other units find it constructed.
+    static std::unique_ptr<PortBackend> backend;
+    return backend;
+}
+
+FaultHandler& faultHandler()
+{
+    static FaultHandler handler;
+    return handler;
+}
+
+} // namespace
+
+PortBackend& current()
+{
+    auto& backend = slot();
+    if (!backend) {
+        Selection chosen = BackendSelector::fromEnvironment();
+        if (!chosen.backend) {
+            std::fprintf(stderr, "Tenvaro: %s\n", chosen.error.c_str());
+            std::exit(chosen.exitCode);
+        }
+        backend = std::move(chosen.backend);
+    }
+    return *backend;
+}
+
+std::unique_ptr<PortBackend> install(std::unique_ptr<PortBackend> backend)
+{
+    return std::exchange(slot(), std::move(backend));
+}
+
+void setFaultHandler(FaultHandler handler)
+{
+    faultHandler() = std::move(handler);
+}
+
+void reportFault(const std::string& message)
+{
+    const FaultHandler& handler = faultHandler();
+    if (handler)
+        handler(message);
+    else
+        std::fprintf(stderr, "Tenvaro: %s\n", message.c_str());
+}
+
+} // namespace portio
