@@ -16,6 +16,11 @@ struct Selection {
     std::unique_ptr<PortBackend> backend; // null when the choice failed
     std::string error;                    // why, and how to fix it
     int exitCode = 0;                     // what the process should exit with then
+    // With a backend: shown before the window (e.g. the simulated port stands
+    // in for a missing one), or, when the port asked for cannot be had, the
+    // reason the application exits 1 (the backend then touches nothing).
+    std::string notice;
+    std::string failure;
 };
 
 class BackendSelector {

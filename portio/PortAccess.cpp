@@ -18,6 +18,17 @@ std::unique_ptr<PortBackend>& slot()
     return backend;
 }
 
+struct StartupMessages {
+    std::string notice;
+    std::string failure;
+};
+
+StartupMessages& startupMessages()
+{
+    static StartupMessages messages;
+    return messages;
+}
+
 FaultHandler& faultHandler()
 {
     static FaultHandler handler;
@@ -36,8 +47,20 @@ PortBackend& current()
             std::exit(chosen.exitCode);
         }
         backend = std::move(chosen.backend);
+        startupMessages().notice = chosen.notice;
+        startupMessages().failure = chosen.failure;
     }
     return *backend;
+}
+
+std::string startupNotice()
+{
+    return startupMessages().notice;
+}
+
+std::string startupFailure()
+{
+    return startupMessages().failure;
 }
 
 std::unique_ptr<PortBackend> install(std::unique_ptr<PortBackend> backend)

@@ -16,6 +16,16 @@ namespace portio {
 // configuration ends the process with exit code 2 before any port access.
 PortBackend& current();
 
+// When the backend chosen at start is not the one asked for (no port found,
+// so the simulated one stands in), why, and how to get the real one. The
+// application shows it before its window appears. Empty when there is none.
+std::string startupNotice();
+
+// When the backend asked for explicitly cannot be had, why, and how to fix
+// it. The port has not been touched (a stand-in that touches nothing takes
+// the calls); the application shows this and exits with code 1.
+std::string startupFailure();
+
 // Puts `backend` in place of whatever was in use and hands the old one back.
 std::unique_ptr<PortBackend> install(std::unique_ptr<PortBackend> backend);
 
