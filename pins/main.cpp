@@ -1,0 +1,12 @@
+// tenvaro-pins: a live picture of the parallel port's connector.
+#include "MonitorLauncher.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tenvaro-pins"));
+    QApplication::setApplicationVersion(QStringLiteral(TENVARO_VERSION));
+    return MonitorLauncher::run(app);
+}
