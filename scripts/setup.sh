@@ -9,7 +9,7 @@ $SUDO apt-get update -q
 $SUDO apt-get install -y -q --no-install-recommends \
     build-essential cmake pkg-config \
     qt6-base-dev qt6-base-dev-tools libgl-dev \
-    fonts-ipafont-gothic \
+    fonts-ipafont-gothic fonts-umeplus \
     libgtest-dev libgmock-dev libbenchmark-dev \
     xvfb xauth x11-utils xdotool wmctrl openbox imagemagick hyperfine \
     qemu-system-x86 busybox-static cpio kmod \
