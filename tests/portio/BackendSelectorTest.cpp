@@ -41,12 +41,14 @@ TEST(BackendSelector, SimWithTraceReachesTheFileAndTracesEachCall)
 TEST(BackendSelector, UnsetOrEmptyMeansTheDefault)
 {
     TempDir dir;
+    portio::SystemPaths noPort{dir.file("no-proc"), dir.file("no-dev"), dir.file("no-proc"), dir.file("")};
     for (const char* mode : std::initializer_list<const char*>{"", nullptr}) {
         Env env{{{"TENVARO_PORTIO_SIM", dir.file("port")}}};
         if (mode)
             env.values["TENVARO_PORTIO"] = mode;
-        auto chosen = BackendSelector::select(env.getter());
+        auto chosen = BackendSelector::select(env.getter(), noPort);
         EXPECT_TRUE(chosen.backend) << chosen.error;
+        EXPECT_TRUE(chosen.failure.empty()) << chosen.failure;
     }
 }
 
@@ -81,8 +83,9 @@ TEST_P(BadConfiguration, NamesTheVariableAndTheFixAndExitsWith2BeforeTouchingThe
 
 INSTANTIATE_TEST_SUITE_P(
     Variables, BadConfiguration,
-    ::testing::Values(BadCase{"TENVARO_PORTIO", "simulated", "use one of: sim"},
-                      BadCase{"TENVARO_PORTIO", "SIM", "use one of: sim"},
+    ::testing::Values(BadCase{"TENVARO_PORTIO", "simulated", "use one of: auto, ppdev, direct, sim"},
+                      BadCase{"TENVARO_PORTIO", "SIM", "use one of: auto, ppdev, direct, sim"},
+                      BadCase{"TENVARO_PORTIO", "lpt1", "use one of: auto, ppdev, direct, sim"},
                       BadCase{"TENVARO_PORTIO_TRACE", "/nonexistent-dir/trace", "writable directory"},
                       BadCase{"TENVARO_PORTIO_TRACE", "DIR", "writable directory"},
                       BadCase{"TENVARO_PORTIO_SIM", "/nonexistent-dir/port", "writable file path"}));

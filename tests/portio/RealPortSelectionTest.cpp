@@ -1,0 +1,192 @@
+// Choosing a real port on a machine that has none: auto falls back to the
+// simulated port and says why, the explicit ways fail without touching
+// anything, and a second Tenvaro on a port is refused.
+#include "BackendSelector.h"
+#include "PortLock.h"
+
+#include "FakeParportTree.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <unistd.h>
+
+namespace {
+
+using portio::BackendSelector;
+using portio::Selection;
+
+struct Env {
+    std::map<std::string, std::string> values;
+    BackendSelector::Getenv getter() const
+    {
+        return [this](const char* name) -> const char* {
+            auto it = values.find(name);
+            return it == values.end() ? nullptr : it->second.c_str();
+        };
+    }
+};
+
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+Selection choose(const FakeParportTree& tree, const std::string& mode)
+{
+    Env env{{{"TENVARO_PORTIO", mode}, {"TENVARO_PORTIO_SIM", tree.file("port")}}};
+    return BackendSelector::select(env.getter(), tree.paths());
+}
+
+std::string realLock(const FakeParportTree& tree)
+{
+    return tree.file("tenvaro-378.lock");
+}
+
+void expectStandIn(Selection& chosen, const FakeParportTree& tree)
+{
+    ASSERT_TRUE(chosen.backend);
+    EXPECT_EQ(chosen.backend->read(0x378), 0xFF);
+    EXPECT_EQ(chosen.backend->read(0x37A), 0xFF);
+    chosen.backend->write(0x378, 0x00);
+    chosen.backend->write(0x37A, 0x05);
+    EXPECT_FALSE(std::filesystem::exists(tree.file("port"))) << "the stand-in created the simulated port";
+}
+
+TEST(RealPortSelection, AutoWithoutAPortDrivesTheSimulatedOneAndSaysWhy)
+{
+    FakeParportTree tree;
+    Selection chosen = choose(tree, "auto");
+    ASSERT_TRUE(chosen.backend) << chosen.error;
+    EXPECT_TRUE(chosen.failure.empty()) << chosen.failure;
+    for (const char* part : {"0x378", "simulated port", "Through ppdev: no parallel port at 0x378",
+                             "sudo modprobe -a parport_pc ppdev", "Directly: "})
+        EXPECT_TRUE(contains(chosen.notice, part)) << "missing \"" << part << "\" in:\n" << chosen.notice;
+    EXPECT_TRUE(contains(chosen.notice, tree.file("port"))) << chosen.notice;
+
+    chosen.backend->write(0x378, 0x5A);
+    EXPECT_EQ(fileBytes(tree.file("port"))[0], 0x5A);
+}
+
+TEST(RealPortSelection, AutoLeavesTheRealPortFreeWhenItFallsBack)
+{
+    FakeParportTree tree;
+    Selection chosen = choose(tree, "auto");
+    ASSERT_TRUE(chosen.backend) << chosen.error;
+    EXPECT_NO_THROW(portio::PortLock(realLock(tree)));
+}
+
+struct ExplicitCase {
+    const char* mode;
+    std::vector<std::string> mentions;
+};
+
+std::ostream& operator<<(std::ostream& out, const ExplicitCase& c)
+{
+    return out << c.mode;
+}
+
+class ExplicitWayWithoutPort : public ::testing::TestWithParam<ExplicitCase> {};
+
+TEST_P(ExplicitWayWithoutPort, FailsWithTheFixAndTouchesNothing)
+{
+    FakeParportTree tree;
+    Selection chosen = choose(tree, GetParam().mode);
+    EXPECT_TRUE(chosen.notice.empty()) << chosen.notice;
+    for (const std::string& part : GetParam().mentions)
+        EXPECT_TRUE(contains(chosen.failure, part)) << "missing \"" << part << "\" in:\n" << chosen.failure;
+    expectStandIn(chosen, tree);
+    EXPECT_NO_THROW(portio::PortLock(realLock(tree))) << "a failed start kept the port locked";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, ExplicitWayWithoutPort,
+    ::testing::Values(ExplicitCase{"ppdev", {"TENVARO_PORTIO=ppdev: ", "no parallel port at 0x378",
+                                             "the kernel lists no parallel port at all", "parport_pc and ppdev"}},
+                      // Without a port (and, in a sandbox, without ioperm) the
+                      // reason varies; it always names the port and the way.
+                      ExplicitCase{"direct", {"TENVARO_PORTIO=direct: ", "0x378"}}));
+
+TEST(RealPortSelection, PpdevWithThePortListedButNoDeviceNodeAsksForTheModule)
+{
+    FakeParportTree tree;
+    tree.addPort("parport0", 0x278);
+    tree.addPort("parport1", 0x378);
+    Selection chosen = choose(tree, "ppdev");
+    for (const std::string& part : {tree.devices() + "/parport1", std::string("modprobe -a parport_pc ppdev")})
+        EXPECT_TRUE(contains(chosen.failure, part)) << "missing \"" << part << "\" in:\n" << chosen.failure;
+}
+
+TEST(RealPortSelection, PpdevNamesTheBasesTheKernelDoesList)
+{
+    FakeParportTree tree;
+    tree.addPort("parport0", 0x278);
+    Selection chosen = choose(tree, "ppdev");
+    EXPECT_TRUE(contains(chosen.failure, "the kernel lists ports at 0x278 only")) << chosen.failure;
+}
+
+// A Tenvaro already running, in the way `first` says: a mode to select, or
+// "real" for one that holds a real port's lock.
+struct SecondCase {
+    const char* first;
+    const char* second;
+};
+
+std::ostream& operator<<(std::ostream& out, const SecondCase& c)
+{
+    return out << c.first << "_then_" << c.second;
+}
+
+class SecondInstance : public ::testing::TestWithParam<SecondCase> {};
+
+TEST_P(SecondInstance, IsRefusedNamingTheFirstAndLeavesItsPinsAlone)
+{
+    FakeParportTree tree;
+    std::unique_ptr<portio::PortLock> realHolder;
+    Selection first;
+    if (std::string(GetParam().first) == "real") {
+        realHolder = std::make_unique<portio::PortLock>(realLock(tree));
+    } else {
+        first = choose(tree, GetParam().first);
+        ASSERT_TRUE(first.backend && first.failure.empty()) << first.error << first.failure;
+        first.backend->write(0x378, 0xA5);
+    }
+    const auto before = fileBytes(tree.file("port"));
+
+    Selection second = choose(tree, GetParam().second);
+    EXPECT_TRUE(contains(second.failure, "the parallel port at 0x378 is already in use by Tenvaro (process " +
+                                              std::to_string(::getpid()) + ")"))
+        << second.failure;
+    ASSERT_TRUE(second.backend);
+    second.backend->write(0x378, 0x00);
+    second.backend->write(0x37A, 0x05);
+    EXPECT_EQ(fileBytes(tree.file("port")), before) << "the refused instance touched the port";
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, SecondInstance,
+                         ::testing::Values(SecondCase{"sim", "sim"}, SecondCase{"sim", "auto"},
+                                           SecondCase{"auto", "auto"}, SecondCase{"auto", "sim"},
+                                           SecondCase{"real", "auto"}, SecondCase{"real", "ppdev"},
+                                           SecondCase{"real", "direct"}));
+
+// The real /proc and ioperm of the machine the tests run on.
+TEST(RealPortSelection, AutoOnThisMachineFallsBackWhenItHasNoPort)
+{
+    if (std::filesystem::exists("/proc/sys/dev/parport/parport0"))
+        GTEST_SKIP() << "this machine has a parallel port; the virtual machine test covers real ports";
+    TempDir dir;
+    Env env{{{"TENVARO_PORTIO_SIM", dir.file("port")}}};
+    portio::SystemPaths paths;
+    paths.lockDirectory = dir.file("");
+    Selection chosen = BackendSelector::select(env.getter(), paths);
+    ASSERT_TRUE(chosen.backend) << chosen.error;
+    if (!chosen.notice.empty()) {
+        EXPECT_TRUE(contains(chosen.notice, "no parallel port at 0x378")) << chosen.notice;
+    } else {
+        // Only root outside a sandbox, on a PC whose 0x378 answers, gets here.
+        EXPECT_FALSE(std::filesystem::exists(dir.file("port")));
+    }
+}
+
+} // namespace
