@@ -1,6 +1,7 @@
 // Start-up of tenvaro-pins.
 #include "MonitorLauncher.h"
 
+#include "DirectPortReader.h"
 #include "PinMonitor.h"
 #include "SimulatedPort.h"
 #include "SimulatedPortFile.h"
@@ -43,6 +44,17 @@ LaunchPlan openSimulated(const QString& path)
     }
 }
 
+LaunchPlan openDirect()
+{
+    if (const std::string reason = DirectPortReader::unavailableReason(); !reason.empty())
+        return stop(QStringLiteral("tenvaro-pins: cannot read the port directly: %1\n")
+                        .arg(QString::fromStdString(reason)),
+                    MonitorLauncher::kPortUnavailable);
+    LaunchPlan plan;
+    plan.source = std::make_unique<DirectPortReader>();
+    return plan;
+}
+
 } // namespace
 
 LaunchPlan MonitorLauncher::plan(const QStringList& arguments)
@@ -54,6 +66,9 @@ LaunchPlan MonitorLauncher::plan(const QStringList& arguments)
                       QStringLiteral("Watch the simulated port in <file> (default: $TENVARO_PORTIO_SIM, "
                                      "else a file in $XDG_RUNTIME_DIR)."),
                       QStringLiteral("file")});
+    parser.addOption({QStringLiteral("direct"),
+                      QStringLiteral("Watch the real port at 0x378, read-only, through the processor's I/O "
+                                     "instructions (needs root or CAP_SYS_RAWIO).")});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 
@@ -68,6 +83,11 @@ LaunchPlan MonitorLauncher::plan(const QStringList& arguments)
         return stop(QStringLiteral("tenvaro-pins: unexpected argument %1\n%2")
                         .arg(parser.positionalArguments().first(), parser.helpText()),
                     kBadConfiguration);
+    if (parser.isSet(QStringLiteral("direct"))) {
+        if (parser.isSet(QStringLiteral("sim")))
+            return stop(QStringLiteral("tenvaro-pins: --direct and --sim exclude each other\n"), kBadConfiguration);
+        return openDirect();
+    }
     return openSimulated(simulatedPortPath(parser));
 }
 

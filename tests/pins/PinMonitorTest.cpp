@@ -2,6 +2,7 @@
 // clicks on inputs change the file, and every way another program may change
 // the file shows in the picture.
 #include "ConnectorView.h"
+#include "DirectPortReader.h"
 #include "MonitorLauncher.h"
 #include "ParPort.h"
 #include "PinMonitor.h"
@@ -199,6 +200,9 @@ private slots:
         QTest::newRow("stray argument") << QStringList{QStringLiteral("port")} << QString() << 2;
         QTest::newRow("help") << QStringList{QStringLiteral("--help")} << QString() << 0;
         QTest::newRow("unusable TENVARO_PORTIO_SIM") << QStringList{} << QStringLiteral("/nonexistent/dir/port") << 2;
+        QTest::newRow("--direct with --sim") << QStringList{QStringLiteral("--direct"), QStringLiteral("--sim"),
+                                                            QStringLiteral("port")}
+                                             << QString() << 2;
         QTest::newRow("unusable --sim") << QStringList{QStringLiteral("--sim"), QStringLiteral("/nonexistent/port")}
                                         << QString() << 2;
     }
@@ -207,6 +211,26 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QString, simulatedPort);
         QFETCH(int, exitCode);
+        const auto [code, said] = runPins(arguments, simulatedPort);
+        QCOMPARE(code, exitCode);
+        QVERIFY2(!said.isEmpty(), "a start that ends at once says why");
+        if (!simulatedPort.isEmpty())
+            QVERIFY2(said.contains("TENVARO_PORTIO_SIM"), said.constData());
+    }
+
+    void directWithoutAPortExitsOne()
+    {
+        if (DirectPortReader::unavailableReason().empty())
+            QSKIP("this machine has a readable port at 0x378; the monitor would open on it");
+        const auto [code, said] = runPins({QStringLiteral("--direct")}, QString());
+        QCOMPARE(code, 1);
+        QVERIFY2(said.contains("directly"), said.constData());
+    }
+
+private:
+    // Runs the built program; its exit code and what it said.
+    std::pair<int, QByteArray> runPins(const QStringList& arguments, const QString& simulatedPort)
+    {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -214,13 +238,14 @@ private slots:
                            simulatedPort.isEmpty() ? dir_->filePath(QStringLiteral("cli")) : simulatedPort);
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(TENVARO_PINS_BINARY), arguments);
-        QVERIFY(process.waitForFinished(20000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), exitCode);
-        const QByteArray said = exitCode == 0 ? process.readAllStandardOutput() : process.readAllStandardError();
-        QVERIFY2(!said.isEmpty(), "a start that ends at once says why");
-        if (!simulatedPort.isEmpty())
-            QVERIFY2(said.contains("TENVARO_PORTIO_SIM"), said.constData());
+        if (!process.waitForFinished(20000)) {
+            process.kill();
+            process.waitForFinished();
+            return {-1, "did not end by itself"};
+        }
+        if (process.exitStatus() != QProcess::NormalExit)
+            return {-1, "crashed"};
+        return {process.exitCode(), process.readAllStandardOutput() + process.readAllStandardError()};
     }
 };
 
