@@ -34,13 +34,11 @@ bool Application::Initialize()
 {
     const std::string failure = portio::startupFailure();
     if (!failure.empty()) {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(title_), failure.c_str());
         showMessage(QString::fromStdString(failure), true);
         return false;
     }
     const std::string notice = portio::startupNotice();
     if (!notice.empty()) {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(title_), notice.c_str());
         showMessage(QString::fromStdString(notice), false);
     }
     return true;
@@ -60,6 +58,8 @@ void Application::ShowException(const std::exception& error)
 
 void Application::showMessage(const QString& text, bool error)
 {
+    // Also on stderr, for whoever started the program from a terminal.
+    std::fprintf(stderr, "%s: %s\n", qPrintable(title_), qPrintable(text));
     QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Warning, title_, text, QMessageBox::Ok);
     box.exec();
 }

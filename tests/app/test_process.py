@@ -1,0 +1,112 @@
+"""The built Tenvaro, started, clicked and closed as a user would."""
+
+import os
+import signal
+import subprocess
+import unittest
+
+from desktop import Desktop, Run, restore_trace, start_trace
+
+TENVARO = os.environ.get("TENVARO_BIN", "../../build/app/Tenvaro")
+FAULTS = os.environ.get("TENVARO_FAULTS_BIN", "../../build/app/faults/Tenvaro")
+FOUND = (0x5A, 0x7F, 0xE4)
+
+
+class OnTheDesktop(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.desktop = Desktop()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.desktop.stop()
+
+    def start(self, binary=TENVARO, **kwargs):
+        run = Run(binary, self.desktop, FOUND, **kwargs)
+        self.addCleanup(run.cleanup)
+        return run
+
+    def assertRestored(self, run, body, exit_code=0):
+        self.assertEqual(run.wait(), exit_code, run.stderr)
+        self.assertEqual(run.trace_lines(), start_trace(*FOUND[::2]) + body + restore_trace(*FOUND[::2]))
+        self.assertEqual(run.port_bytes(), FOUND)
+
+    def test_clicks_reach_the_port_and_closing_restores_it(self):
+        run = self.start()
+        [window] = self.desktop.wait_for_windows()
+        for control in ("D3", "D3", "D7", "Strobe", "INIT", "INIT", "SLCTIN"):
+            self.desktop.click(window, control)
+        self.desktop.click(window, "BitBtn1")
+        self.assertRestored(run, [
+            "R 0x378 0x00", "W 0x378 0x08",  # D3 on: pin 5 high
+            "R 0x378 0x08", "W 0x378 0x00",  # D3 off
+            "R 0x378 0x00", "W 0x378 0x80",  # D7 on: pin 9 high
+            "R 0x37A 0x0B", "W 0x37A 0x0A",  # Strobe: pin 1 high
+            "R 0x37A 0x0A", "W 0x37A 0x0E",  # INIT: pin 16 high; the second click says nothing
+            "R 0x37A 0x0E", "W 0x37A 0x06",  # SLCTIN: pin 17 high
+        ])
+
+    def test_every_way_of_closing_restores_the_port(self):
+        ways = {
+            "close button": lambda w: self.desktop.click(w, "BitBtn1"),
+            "close box": lambda w: self.desktop.close_box(w),
+            "Alt+F4": lambda w: self.desktop.key(w, "alt+F4"),
+            "Alt+C": lambda w: self.desktop.key(w, "alt+c"),
+            "C": lambda w: self.desktop.key(w, "c"),
+        }
+        for name, close in ways.items():
+            with self.subTest(name):
+                run = self.start()
+                [window] = self.desktop.wait_for_windows()
+                close(window)
+                self.assertRestored(run, [])
+
+    def test_escape_does_not_close(self):
+        run = self.start()
+        [window] = self.desktop.wait_for_windows()
+        self.desktop.key(window, "Escape")
+        self.desktop.key(window, "Return")
+        self.assertEqual(run.process.poll(), None)
+        self.assertEqual(self.desktop.windows(), [window])
+        self.desktop.click(window, "BitBtn1")
+        self.assertRestored(run, [])
+
+    def test_failed_window_shows_one_message_and_still_restores(self):
+        run = self.start(FAULTS, extra_env={"TENVARO_TEST_THROW": "window"})
+        [box] = self.desktop.wait_for_windows()
+        self.assertIn("_NET_WM_WINDOW_TYPE_DIALOG", self.desktop.run("xprop", "-id", box).stdout)
+        self.desktop.key(box, "Return")
+        self.assertRestored(run, [])
+        self.assertEqual(run.stderr.count("Injected failure in window."), 1, run.stderr)
+
+    def test_exception_in_a_click_is_shown_and_the_window_goes_on(self):
+        run = self.start(FAULTS, extra_env={"TENVARO_TEST_THROW": "click"})
+        [window] = self.desktop.wait_for_windows()
+        self.desktop.click(window, "D0")  # its handler fails before reaching the port
+        boxes = self.desktop.wait_for_windows(2)
+        [box] = [b for b in boxes if b != window]
+        self.desktop.key(box, "Return")
+        self.desktop.click(window, "D1")
+        self.desktop.click(window, "BitBtn1")
+        self.assertRestored(run, ["R 0x378 0x00", "W 0x378 0x02"])
+        self.assertEqual(run.stderr.count("Tenvaro: Injected failure in click."), 1, run.stderr)
+
+
+class WithoutADesktop(unittest.TestCase):
+    def test_bad_variable_values_exit_2_before_touching_the_port(self):
+        cases = {
+            "TENVARO_PORTIO": ("simulated", "TENVARO_PORTIO=simulated"),
+            "TENVARO_PORTIO_TRACE": ("/nonexistent-dir/trace", "TENVARO_PORTIO_TRACE"),
+        }
+        for variable, (value, mentioned) in cases.items():
+            with self.subTest(variable):
+                run = Run(TENVARO, None, FOUND, extra_env={variable: value})
+                self.addCleanup(run.cleanup)
+                self.assertEqual(run.wait(), 2)
+                self.assertIn(mentioned, run.stderr)
+                self.assertEqual(run.port_bytes(), FOUND)
+                self.assertEqual(run.trace_lines(), [])
+
+
+if __name__ == "__main__":
+    unittest.main()
