@@ -1,0 +1,17 @@
+// The controller's life in the guest: one full session, or one kept alive
+// for another instance to bump into.
+#pragma once
+
+namespace guest {
+
+// Selects the backend from the environment, then makes the controller,
+// drives every line, pulses `pulse` out, and lets it restore the port.
+// Prints the as-found registers and the registers after each step. Exit
+// code 1 when the selection refused the port.
+int session(unsigned char pulse);
+
+// Makes the controller, sets data line 0 high and keeps it until SIGTERM;
+// touches /tmp/tenvaro-holding once it holds the port.
+int hold();
+
+} // namespace guest

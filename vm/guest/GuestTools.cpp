@@ -1,0 +1,74 @@
+// Markers, a foreign ppdev holder and privilege dropping for the guest.
+#include "GuestTools.h"
+
+#include "Scenario.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <grp.h>
+#include <linux/ppdev.h>
+#include <string>
+#include <sys/io.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#include <vector>
+
+namespace guest {
+
+int mark(std::uint8_t value)
+{
+    if (::ioperm(vm::kMarkerAddress, 1, 1) != 0) {
+        std::printf("no marker 0x%02X: %s\n", value, std::strerror(errno));
+        return 1;
+    }
+    ::outb(value, vm::kMarkerAddress);
+    ::ioperm(vm::kMarkerAddress, 1, 0);
+    return 0;
+}
+
+int rawClaim()
+{
+    sigset_t terminate;
+    sigemptyset(&terminate);
+    sigaddset(&terminate, SIGTERM);
+    sigprocmask(SIG_BLOCK, &terminate, nullptr);
+    const int fd = ::open("/dev/parport0", O_RDWR);
+    if (fd < 0 || ::ioctl(fd, PPCLAIM) != 0) {
+        std::printf("rawclaim: %s\n", std::strerror(errno));
+        return 1;
+    }
+    std::ofstream("/tmp/tenvaro-rawclaim") << "claimed\n";
+    int signal = 0;
+    sigwait(&terminate, &signal);
+    ::ioctl(fd, PPRELEASE);
+    ::close(fd);
+    return 0;
+}
+
+int drop(int argc, char** argv)
+{
+    const uid_t uid = static_cast<uid_t>(std::atoi(argv[0]));
+    const gid_t gid = static_cast<gid_t>(std::atoi(argv[1]));
+    std::vector<gid_t> groups;
+    int i = 2;
+    for (; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+        groups.push_back(static_cast<gid_t>(std::atoi(argv[i])));
+    if (i + 1 >= argc) {
+        std::fprintf(stderr, "drop: no program after --\n");
+        return 2;
+    }
+    if (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0) {
+        std::perror("drop");
+        return 2;
+    }
+    ::execv(argv[i + 1], argv + i + 1);
+    std::perror("drop: exec");
+    return 127;
+}
+
+} // namespace guest

@@ -1,0 +1,20 @@
+// Small tools the guest's scripts need around the sessions.
+#pragma once
+
+#include <cstdint>
+
+namespace guest {
+
+// Writes `value` to the marker register of the emulated port. Needs root;
+// does nothing (and says so) without it.
+int mark(std::uint8_t value);
+
+// Claims /dev/parport0 as any other ppdev program would (not exclusively)
+// and holds it until SIGTERM; touches /tmp/tenvaro-rawclaim once it does.
+int rawClaim();
+
+// argv: UID GID [GROUP...] -- PROGRAM [ARGS]; runs PROGRAM as that user with
+// exactly those supplementary groups.
+int drop(int argc, char** argv);
+
+} // namespace guest

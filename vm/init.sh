@@ -1,0 +1,103 @@
+#!/bin/busybox sh
+# The guest's /init: loads the kernel's parport drivers, runs every case
+# against the emulated port at 0x378 and powers off. Results go to the second
+# serial port, one "=== case N NAME" ... "=== end N EXIT" block per case;
+# before and after each case a marker goes to the port's unused register
+# 0x37F so the host can find the case in its trace of the port.
+/bin/busybox --install -s /bin
+mount -t proc proc /proc
+mount -t sysfs sys /sys
+mount -t devtmpfs dev /dev
+mkdir -p /tmp /run/lock
+chmod 1777 /tmp /run/lock
+for module in parport parport_pc ppdev; do
+    insmod /modules/$module.ko || echo "insmod $module failed" >/dev/ttyS0
+done
+
+stty -F /dev/ttyS1 raw -echo 2>/dev/null
+exec >/dev/ttyS1 2>&1
+
+G=/bin/tenvaro-vmguest
+LP_GROUP=7     # Debian's lp group
+USER_ID=1000   # a user with no privilege
+
+wait_for() { # FILE: up to 5 s
+    for _ in $(seq 50); do [ -e "$1" ] && return 0; sleep 0.1; done
+    return 1
+}
+
+# run N NAME COMMAND...: one case, under a timeout so that a hang is an exit
+# code (124) rather than a stuck machine.
+run() {
+    n=$1 name=$2
+    shift 2
+    echo "=== case $n $name"
+    $G mark $((0x10 + n)) >/dev/null
+    timeout 20 "$@"
+    code=$?
+    $G mark $((0x30 + n)) >/dev/null
+    echo "=== end $n $code"
+    if [ -s /tmp/trace-$n ]; then
+        echo "=== trace $n"
+        cat /tmp/trace-$n
+        echo "=== end trace $n"
+    fi
+}
+
+session() { # N NAME MODE PULSE
+    run "$1" "$2" env TENVARO_PORTIO="$3" TENVARO_PORTIO_TRACE=/tmp/trace-$1 $G session "$4"
+}
+
+session 1 ppdev ppdev P
+session 2 direct direct D
+
+# A second Tenvaro while the first holds the port, asked for ppdev and auto.
+rm -f /tmp/tenvaro-holding
+TENVARO_PORTIO=ppdev $G hold >/tmp/holder.out 2>&1 &
+holder=$!
+wait_for /tmp/tenvaro-holding
+echo "=== holder $holder"
+session 3 second-ppdev ppdev X
+session 4 second-auto auto X
+kill -TERM $holder
+wait $holder
+echo "=== holder-exit $?"
+cat /tmp/holder.out
+
+# Another ppdev program holds the port.
+rm -f /tmp/tenvaro-rawclaim
+$G rawclaim &
+raw=$!
+wait_for /tmp/tenvaro-rawclaim
+echo "=== rawclaim $raw"
+session 5 program-ppdev ppdev X
+session 6 program-auto auto X
+kill -TERM $raw
+wait $raw
+
+# The printer driver registers on the port when it loads.
+if insmod /modules/lp.ko; then
+    session 7 lp-ppdev ppdev X
+    session 8 lp-auto auto X
+    rmmod lp
+else
+    echo "=== no lp module"
+fi
+
+# The device node as Debian's udev rule leaves it: root:lp, mode 0660.
+chown 0:$LP_GROUP /dev/parport0
+chmod 0660 /dev/parport0
+run 9 user-ppdev $G drop $USER_ID $USER_ID -- /bin/env TENVARO_PORTIO=ppdev $G session X
+run 10 user-direct $G drop $USER_ID $USER_ID -- /bin/env TENVARO_PORTIO=direct $G session X
+run 11 lp-member-ppdev $G drop $USER_ID $USER_ID $LP_GROUP -- \
+    /bin/env TENVARO_PORTIO=ppdev TENVARO_PORTIO_TRACE=/tmp/trace-11 $G session U
+
+$G mark 0x7F >/dev/null # the cases are done; the benchmark's accesses need no checking
+for mode in ppdev direct; do
+    echo "=== bench $mode"
+    TENVARO_PORTIO=$mode timeout 60 $G bench
+done
+
+echo "=== done"
+sync
+poweroff -f
