@@ -16,10 +16,26 @@ Application::Application(int& argc, char** argv)
 {
     setApplicationName(title_);
     setWindowIcon(QIcon(QStringLiteral(":/MAINICON")));
+
+    // A signal, the session ending (Qt closes the windows) or the last
+    // window closing: every way out leaves the loop, so main returns and
+    // the port is restored after it.
+    signals_ = new SignalBridge(this);
+    connect(signals_, &SignalBridge::endRequested, this, [this] {
+        endRequested_ = true;
+        quit();
+    });
+
+    portio::setFaultHandler([this](const std::string& message) {
+        showFault(QString::fromStdString(message));
+    });
 }
 
 Application::~Application()
 {
+    // From here on nothing of Qt may be touched: the port is restored after
+    // the application object is gone, and a fault then goes to stderr.
+    portio::setFaultHandler(nullptr);
     delete mainForm_;
 }
 
@@ -46,6 +62,8 @@ bool Application::Initialize()
 
 void Application::Run()
 {
+    if (endRequested_)
+        return; // asked to end before the loop started
     if (mainForm_)
         mainForm_->show();
     exec();
@@ -62,6 +80,19 @@ void Application::showMessage(const QString& text, bool error)
     std::fprintf(stderr, "%s: %s\n", qPrintable(title_), qPrintable(text));
     QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Warning, title_, text, QMessageBox::Ok);
     box.exec();
+}
+
+void Application::showFault(const QString& text)
+{
+    // Port faults come from inside a click; one box at a time is enough, and
+    // the window stays usable underneath it.
+    if (showingFault_) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(title_), qPrintable(text));
+        return;
+    }
+    showingFault_ = true;
+    showMessage(text, true);
+    showingFault_ = false;
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QString>
 
+#include "SignalBridge.h"
+
 #include <exception>
 #include <new>
 
@@ -43,9 +45,13 @@ public:
 
 private:
     void showMessage(const QString& text, bool error);
+    void showFault(const QString& text);
 
     QString title_;
     QWidget* mainForm_ = nullptr;
+    SignalBridge* signals_ = nullptr;
+    bool endRequested_ = false;
+    bool showingFault_ = false;
 };
 
 template <typename Form>

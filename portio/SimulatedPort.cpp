@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -71,8 +72,15 @@ void SimulatedPort::write(std::uint32_t address, std::uint8_t value)
 {
     if (!inPort(address))
         return;
-    if (::pwrite(fd_, &value, 1, address - kBase) != 1)
+    if (::pwrite(fd_, &value, 1, address - kBase) != 1) {
         reportFault(errnoMessage("write the simulated port " + path_, errno));
+        return;
+    }
+    // A removed file still takes writes, but nobody can see them any more.
+    struct stat status {};
+    if (::fstat(fd_, &status) == 0 && status.st_nlink == 0)
+        reportFault("the simulated port's file " + path_ +
+                    " was removed, so this pin change reaches no one; restart Tenvaro to make a new one");
 }
 
 std::string SimulatedPort::defaultPath()

@@ -101,12 +101,13 @@ class Desktop:
 class Run:
     """One Tenvaro process on a simulated port whose file starts with `found`."""
 
-    def __init__(self, binary, desktop=None, found=(0x5A, 0x7F, 0xE4), extra_env=None):
+    def __init__(self, binary, desktop=None, found=(0x5A, 0x7F, 0xE4), extra_env=None, sim=None):
         self.dir = tempfile.mkdtemp(prefix="tenvaro-process-")
-        self.sim = os.path.join(self.dir, "port")
+        self.sim = sim or os.path.join(self.dir, "port")
         self.trace = os.path.join(self.dir, "trace")
-        with open(self.sim, "wb") as f:
-            f.write(bytes(found))
+        if not sim:
+            with open(self.sim, "wb") as f:
+                f.write(bytes(found))
         env = dict(desktop.env if desktop else os.environ)
         env.update(TENVARO_PORTIO="sim", TENVARO_PORTIO_SIM=self.sim, TENVARO_PORTIO_TRACE=self.trace,
                    XDG_RUNTIME_DIR=self.dir)

@@ -92,6 +92,67 @@ class OnTheDesktop(unittest.TestCase):
         self.assertEqual(run.stderr.count("Tenvaro: Injected failure in click."), 1, run.stderr)
 
 
+    def test_signals_end_through_the_same_path_as_closing(self):
+        for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+            with self.subTest(signal.Signals(number).name):
+                run = self.start()
+                [window] = self.desktop.wait_for_windows()
+                self.desktop.click(window, "D5")
+                run.signal(number)
+                self.assertRestored(run, ["R 0x378 0x00", "W 0x378 0x20"])
+
+    def test_signal_while_a_message_box_is_open_still_restores(self):
+        run = self.start(FAULTS, extra_env={"TENVARO_TEST_THROW": "click"})
+        [window] = self.desktop.wait_for_windows()
+        self.desktop.click(window, "D0")
+        self.desktop.wait_for_windows(2)
+        run.signal(signal.SIGTERM)
+        self.assertRestored(run, [])
+
+    def test_a_second_instance_is_refused_and_the_first_keeps_its_pins(self):
+        first = self.start()
+        [window] = self.desktop.wait_for_windows()
+        self.desktop.click(window, "D2")
+        second = Run(TENVARO, self.desktop, FOUND, sim=first.sim)
+        self.addCleanup(second.cleanup)
+        [box] = self.desktop.wait_for_windows(2)[-1:]
+        self.desktop.key(box, "Return")
+        self.assertEqual(second.wait(), 1)
+        self.assertIn(f"process {first.process.pid}", second.stderr)
+        self.assertEqual(second.trace_lines(), [])
+        self.assertEqual(first.port_bytes(), (0x04, FOUND[1], 0x0B))
+        self.desktop.click(window, "BitBtn1")
+        self.assertRestored(first, ["R 0x378 0x00", "W 0x378 0x04"])
+
+    def test_removed_port_file_is_reported_and_the_window_goes_on(self):
+        run = self.start()
+        [window] = self.desktop.wait_for_windows()
+        os.unlink(run.sim)
+        self.desktop.click(window, "D4")
+        boxes = self.desktop.wait_for_windows(2)
+        [box] = [b for b in boxes if b != window]
+        self.desktop.key(box, "Return")
+        self.desktop.click(window, "BitBtn1")
+        self.assertEqual(run.wait(), 0, run.stderr)
+        self.assertEqual(run.trace_lines()[-4:], ["R 0x378 0x00", "W 0x378 0x10"] + restore_trace(*FOUND[::2]))
+        self.assertEqual(run.stderr.count("was removed"), 3, run.stderr)  # the click and both restoring writes
+
+
+class WhenTheDisplayGoesAway(unittest.TestCase):
+    def test_x_server_killed_still_restores(self):
+        desktop = Desktop()
+        self.addCleanup(desktop.stop)
+        run = Run(TENVARO, desktop, FOUND)
+        self.addCleanup(run.cleanup)
+        [window] = desktop.wait_for_windows()
+        desktop.click(window, "D6")
+        desktop.kill_server()
+        self.assertEqual(run.wait(), 1, run.stderr)  # Qt ends the process itself when its display goes
+        self.assertEqual(run.trace_lines(),
+                         start_trace(*FOUND[::2]) + ["R 0x378 0x00", "W 0x378 0x40"] + restore_trace(*FOUND[::2]))
+        self.assertEqual(run.port_bytes(), FOUND)
+
+
 class WithoutADesktop(unittest.TestCase):
     def test_bad_variable_values_exit_2_before_touching_the_port(self):
         cases = {
