@@ -92,6 +92,11 @@ run 10 user-direct $G drop $USER_ID $USER_ID -- /bin/env TENVARO_PORTIO=direct $
 run 11 lp-member-ppdev $G drop $USER_ID $USER_ID $LP_GROUP -- \
     /bin/env TENVARO_PORTIO=ppdev TENVARO_PORTIO_TRACE=/tmp/trace-11 $G session U
 
+run 12 user-auto $G drop $USER_ID $USER_ID -- /bin/env TENVARO_PORTIO=auto $G session X
+
+# Control bit 5 reverses the data lines; it must never get through ppdev.
+run 13 ppdev-direction-bit env TENVARO_PORTIO=ppdev $G guard
+
 $G mark 0x7F >/dev/null # the cases are done; the benchmark's accesses need no checking
 for mode in ppdev direct; do
     echo "=== bench $mode"

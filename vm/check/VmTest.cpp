@@ -264,7 +264,7 @@ TEST(SecondInstance, TheFirstKeepsRunningAndRestoresWhenItEnds)
 struct FallbackCase {
     int number;
     const char* name;
-    const char* holder;
+    std::vector<std::string> mentions;
 };
 
 std::ostream& operator<<(std::ostream& out, const FallbackCase& c)
@@ -282,8 +282,10 @@ TEST_P(Fallback, AutoDrivesTheSimulatedPortSayingWhyAndLeavesTheRealOneAlone)
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(result->exitCode, 0) << allOutput(*result);
     const std::string output = allOutput(*result);
-    for (const std::string& part : {std::string("drives a simulated port instead"), std::string(GetParam().holder),
-                                   std::string("Directly: not tried, since the port is held by someone else")})
+    EXPECT_TRUE(contains(output, "notice: Tenvaro could not use the parallel port at 0x378 and drives a simulated port "
+                                 "instead"))
+        << output;
+    for (const std::string& part : GetParam().mentions)
         EXPECT_TRUE(contains(output, part)) << "missing \"" << part << "\" in\n" << output;
     auto events = run().caseEvents(GetParam().number);
     ASSERT_TRUE(events);
@@ -291,8 +293,37 @@ TEST_P(Fallback, AutoDrivesTheSimulatedPortSayingWhyAndLeavesTheRealOneAlone)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Fallback,
-                         ::testing::Values(FallbackCase{6, "another_ppdev_program", "held by a program using"},
-                                           FallbackCase{8, "lp_driver_loaded", "held by the lp printer driver"}),
+                         ::testing::Values(FallbackCase{6, "another_ppdev_program",
+                                                        {"Through ppdev: cannot claim the parallel port at 0x378 through "
+                                                         "/dev/parport0: it is held by a program using",
+                                                         "Directly: not tried, since the port is held by someone else"}},
+                                           FallbackCase{8, "lp_driver_loaded",
+                                                        {"it is held by the lp printer driver",
+                                                         "Directly: not tried, since the port is held by someone else"}},
+                                           FallbackCase{12, "user_without_rights",
+                                                        {"Through ppdev: cannot open /dev/parport0: Permission denied",
+                                                         "group lp", "Directly: cannot reach the port registers",
+                                                         "CAP_SYS_RAWIO"}}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// ---- The direction bit ----
+
+TEST(DirectionBit, NeverReachesThePortThroughPpdev)
+{
+    const vm::CaseResult* result = run().caseResult(13);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(result->exitCode, 0) << allOutput(*result);
+    EXPECT_EQ(lineStarting(*result, "data reads "), "data reads 0x5A") << "the data lines turned into inputs";
+    auto events = run().caseEvents(13);
+    ASSERT_TRUE(events);
+    std::size_t controlWrites = 0;
+    for (const RegisterWrite& write : writesIn(*events)) {
+        if (write.address != PortModel::kControl)
+            continue;
+        ++controlWrites;
+        EXPECT_EQ(write.value & 0x20, 0) << write;
+    }
+    EXPECT_GE(controlWrites, 3u); // the claim, the controller's start, the 0x24
+}
 
 } // namespace

@@ -60,6 +60,21 @@ int session(unsigned char pulse)
     return 0;
 }
 
+int directionGuard()
+{
+    if (!selectBackend())
+        return 1;
+    {
+        ParPort port;
+        port.OutPort(port.Base() + ParPort::kDataOffset, 0x5A);
+        port.OutPort(port.Base() + ParPort::kControlOffset, 0x24);
+        std::printf("data reads 0x%02X\n", port.InPort(port.Base() + ParPort::kDataOffset));
+    }
+    portio::install(nullptr);
+    std::printf("released\n");
+    return 0;
+}
+
 int hold()
 {
     sigset_t terminate;

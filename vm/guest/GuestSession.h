@@ -10,6 +10,11 @@ namespace guest {
 // code 1 when the selection refused the port.
 int session(unsigned char pulse);
 
+// Makes the controller, puts 0x5A on the data lines, then writes control
+// 0x24 through it: bit 5 would turn the data lines into inputs if it
+// reached the port. Prints the data register read back after that.
+int directionGuard();
+
 // Makes the controller, sets data line 0 high and keeps it until SIGTERM;
 // touches /tmp/tenvaro-holding once it holds the port.
 int hold();
