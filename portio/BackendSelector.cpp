@@ -97,7 +97,7 @@ Selection simulated(const std::string& simPath)
     try {
         lock = std::make_unique<PortLock>(simPath + ".lock");
     } catch (const PortLock::InUse& e) {
-        return standIn(inUseMessage(kBase, e.pid) + "; the simulated port " + simPath + " is taken");
+        return standIn(inUseMessage("the simulated port " + simPath, e.pid));
     } catch (const std::runtime_error& e) {
         return badConfiguration(std::string(e.what()) + "; set TENVARO_PORTIO_SIM to a writable file path");
     }
@@ -142,7 +142,7 @@ Selection realPort(const std::string& mode, const SystemPaths& paths, const std:
     try {
         lock = std::make_unique<PortLock>(directory + "/tenvaro-" + hexAddress(kBase).substr(2) + ".lock");
     } catch (const PortLock::InUse& e) {
-        return standIn(inUseMessage(kBase, e.pid));
+        return standIn(inUseMessage("the parallel port at " + hexAddress(kBase), e.pid));
     } catch (const std::runtime_error& e) {
         return standIn(e.what());
     }

@@ -106,11 +106,10 @@ std::string emptyBusMessage(std::uint32_t base)
            "port is enabled in the firmware set-up)";
 }
 
-std::string inUseMessage(std::uint32_t base, long pid)
+std::string inUseMessage(const std::string& port, long pid)
 {
     const std::string who = pid > 0 ? "Tenvaro (process " + std::to_string(pid) + ")" : "another Tenvaro";
-    return "the parallel port at " + hexAddress(base) + " is already in use by " + who +
-           " (close that one first; only one Tenvaro may drive a port)";
+    return port + " is already in use by " + who + " (close that one first; only one Tenvaro may drive a port)";
 }
 
 } // namespace portio

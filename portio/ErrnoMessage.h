@@ -24,8 +24,9 @@ std::string portHeldMessage(std::uint32_t base, const std::string& device,
 // Nothing answers at `base` when its registers are read directly.
 std::string emptyBusMessage(std::uint32_t base);
 
-// Another Tenvaro holds the port's lock; `pid` is 0 when it is not known.
-std::string inUseMessage(std::uint32_t base, long pid);
+// Another Tenvaro holds the lock on `port` (e.g. "the parallel port at
+// 0x378"); `pid` is 0 when it is not known.
+std::string inUseMessage(const std::string& port, long pid);
 
 // "0x378"
 std::string hexAddress(std::uint32_t address);

@@ -155,8 +155,9 @@ TEST_P(SecondInstance, IsRefusedNamingTheFirstAndLeavesItsPinsAlone)
     const auto before = fileBytes(tree.file("port"));
 
     Selection second = choose(tree, GetParam().second);
-    EXPECT_TRUE(contains(second.failure, "the parallel port at 0x378 is already in use by Tenvaro (process " +
-                                              std::to_string(::getpid()) + ")"))
+    const std::string port = first.backend ? "the simulated port " + tree.file("port") : "the parallel port at 0x378";
+    EXPECT_TRUE(contains(second.failure,
+                         port + " is already in use by Tenvaro (process " + std::to_string(::getpid()) + ")"))
         << second.failure;
     ASSERT_TRUE(second.backend);
     second.backend->write(0x378, 0x00);
