@@ -37,14 +37,19 @@ fc-list : family | grep -q "UmePlus P Gothic" || fail "the window's Japanese Got
 
 # Tenvaro on the simulated port: once its window exists, every line has been
 # brought low (data 0x00, control 0x0B) and the status byte is untouched.
+# SIGTERM ends it like a close: exit code 0, port restored.
 printf '\125\177\014' >/tmp/port
 TENVARO_PORTIO=sim TENVARO_PORTIO_SIM=/tmp/port Tenvaro >/tmp/tenvaro.log 2>&1 &
 pid=$!
 await_registers /tmp/port "00 7f 0b" || { cat /tmp/tenvaro.log; fail "Tenvaro did not bring the lines low: $(registers /tmp/port)"; }
 kill -0 $pid 2>/dev/null || { cat /tmp/tenvaro.log; fail "Tenvaro ended by itself"; }
-kill $pid
-wait $pid || true
-echo "Tenvaro started on the simulated port"
+kill -TERM $pid
+status=0
+wait $pid || status=$?
+[ $status -eq 0 ] || { cat /tmp/tenvaro.log; fail "Tenvaro ended with code $status on SIGTERM"; }
+# and it put back the data and control bytes it found.
+await_registers /tmp/port "55 7f 0c" || fail "Tenvaro did not restore the port: $(registers /tmp/port)"
+echo "Tenvaro started on the simulated port, ended on SIGTERM and restored the port"
 
 # tenvaro-pins creates a missing port file as an idle port and keeps running.
 TENVARO_PORTIO_SIM=/tmp/pins-port tenvaro-pins >/tmp/pins.log 2>&1 &
@@ -53,6 +58,6 @@ await_registers /tmp/pins-port "00 7f 0c" || { cat /tmp/pins.log; fail "tenvaro-
 sleep 1
 kill -0 $pid 2>/dev/null || { cat /tmp/pins.log; fail "tenvaro-pins ended by itself"; }
 kill $pid
-wait $pid || true
+wait $pid 2>/dev/null || true
 [ "$(tenvaro-pins --version)" = "tenvaro-pins 1.0.0" ] || fail "tenvaro-pins --version: $(tenvaro-pins --version)"
 echo "tenvaro-pins started on the simulated port"
