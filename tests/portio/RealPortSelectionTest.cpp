@@ -44,7 +44,8 @@ std::string realLock(const FakeParportTree& tree)
     return tree.file("tenvaro-378.lock");
 }
 
-void expectStandIn(Selection& chosen, const FakeParportTree& tree)
+template <typename Scratch>
+void expectStandIn(Selection& chosen, const Scratch& tree)
 {
     ASSERT_TRUE(chosen.backend);
     EXPECT_EQ(chosen.backend->read(0x378), 0xFF);
@@ -171,23 +172,61 @@ INSTANTIATE_TEST_SUITE_P(Modes, SecondInstance,
                                            SecondCase{"real", "auto"}, SecondCase{"real", "ppdev"},
                                            SecondCase{"real", "direct"}));
 
-// The real /proc and ioperm of the machine the tests run on.
-TEST(RealPortSelection, AutoOnThisMachineFallsBackWhenItHasNoPort)
-{
-    if (std::filesystem::exists("/proc/sys/dev/parport/parport0"))
-        GTEST_SKIP() << "this machine has a parallel port; the virtual machine test covers real ports";
-    TempDir dir;
-    Env env{{{"TENVARO_PORTIO_SIM", dir.file("port")}}};
-    portio::SystemPaths paths;
-    paths.lockDirectory = dir.file("");
-    Selection chosen = BackendSelector::select(env.getter(), paths);
-    ASSERT_TRUE(chosen.backend) << chosen.error;
-    if (!chosen.notice.empty()) {
-        EXPECT_TRUE(contains(chosen.notice, "no parallel port at 0x378")) << chosen.notice;
-    } else {
-        // Only root outside a sandbox, on a PC whose 0x378 answers, gets here.
-        EXPECT_FALSE(std::filesystem::exists(dir.file("port")));
+// The real /proc, /dev and ioperm of the machine the tests run on, which has
+// no parallel port (on one that has, the virtual machine test covers it).
+class ThisMachine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (std::filesystem::exists("/proc/sys/dev/parport/parport0"))
+            GTEST_SKIP() << "this machine has a parallel port";
     }
+
+    Selection choose(const char* mode) const
+    {
+        Env env{{{"TENVARO_PORTIO", mode}, {"TENVARO_PORTIO_SIM", dir_.file("port")}}};
+        portio::SystemPaths paths;
+        paths.lockDirectory = dir_.file("");
+        return BackendSelector::select(env.getter(), paths);
+    }
+
+    TempDir dir_;
+};
+
+TEST_F(ThisMachine, AutoFallsBackToTheSimulatedPortWithTheNotice)
+{
+    Selection chosen = choose("auto");
+    ASSERT_TRUE(chosen.backend) << chosen.error;
+    EXPECT_TRUE(chosen.failure.empty()) << chosen.failure;
+    if (chosen.notice.empty()) {
+        // Only root outside a sandbox, on a PC whose 0x378 answers, gets here.
+        EXPECT_FALSE(std::filesystem::exists(dir_.file("port")));
+        return;
+    }
+    for (const char* part : {"drives a simulated port instead", "Through ppdev: no parallel port at 0x378",
+                             "Directly: "})
+        EXPECT_TRUE(contains(chosen.notice, part)) << "missing \"" << part << "\" in:\n" << chosen.notice;
+}
+
+TEST_F(ThisMachine, PpdevFailsNamingTheModules)
+{
+    Selection chosen = choose("ppdev");
+    EXPECT_TRUE(contains(chosen.failure, "TENVARO_PORTIO=ppdev: no parallel port at 0x378")) << chosen.failure;
+    EXPECT_TRUE(contains(chosen.failure, "sudo modprobe -a parport_pc ppdev")) << chosen.failure;
+    expectStandIn(chosen, dir_);
+}
+
+TEST_F(ThisMachine, DirectFailsSayingWhy)
+{
+    Selection chosen = choose("direct");
+    if (chosen.failure.empty())
+        GTEST_SKIP() << "this machine lets root reach 0x378 directly and something answers there";
+    EXPECT_TRUE(contains(chosen.failure, "TENVARO_PORTIO=direct: ")) << chosen.failure;
+    EXPECT_TRUE(contains(chosen.failure, "0x378")) << chosen.failure;
+    EXPECT_TRUE(contains(chosen.failure, "CAP_SYS_RAWIO") || contains(chosen.failure, "refuses direct port access") ||
+                contains(chosen.failure, "registers all read 0xFF"))
+        << chosen.failure;
+    expectStandIn(chosen, dir_);
 }
 
 } // namespace
