@@ -18,7 +18,8 @@ fi
 mkdir -p "$dir"
 scratch=$(mktemp -d "$dir/fetch.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
-chmod 0755 "$scratch" # apt's download sandbox user must be able to write there
+# As root, apt downloads unsandboxed into a folder its _apt user cannot write
+# to, and warns about it; that is harmless here.
 (cd "$scratch" && apt-get download -q "$package" 2>&1 | grep -v '^W: Download is performed unsandboxed' || true)
 deb=$(ls "$scratch"/*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || { echo "fetch-kernel: apt-get download $package failed" >&2; exit 1; }
