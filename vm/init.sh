@@ -97,6 +97,9 @@ run 12 user-auto $G drop $USER_ID $USER_ID -- /bin/env TENVARO_PORTIO=auto $G se
 # Control bit 5 reverses the data lines; it must never get through ppdev.
 run 13 ppdev-direction-bit env TENVARO_PORTIO=ppdev $G guard
 
+# The device vanishes under a running controller.
+run 14 ppdev-device-gone env TENVARO_PORTIO=ppdev $G gone
+
 $G mark 0x7F >/dev/null # the cases are done; the benchmark's accesses need no checking
 for mode in ppdev direct; do
     echo "=== bench $mode"

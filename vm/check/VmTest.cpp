@@ -306,6 +306,24 @@ INSTANTIATE_TEST_SUITE_P(Cases, Fallback,
                                                          "CAP_SYS_RAWIO"}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// ---- A fault after start ----
+
+TEST(DeviceGone, IsReportedOnceAndTheProgramGoesOn)
+{
+    const vm::CaseResult* result = run().caseResult(14);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(result->exitCode, 0) << "crashed or hung\n" << allOutput(*result);
+    std::vector<std::string> faults;
+    for (const std::string& line : result->output) {
+        if (line.rfind("fault: ", 0) == 0)
+            faults.push_back(line);
+    }
+    ASSERT_EQ(faults.size(), 1u) << allOutput(*result);
+    EXPECT_TRUE(contains(faults[0], "through /dev/parport0")) << faults[0];
+    EXPECT_EQ(lineStarting(*result, "status reads "), "status reads 0xFF");
+    EXPECT_EQ(lineStarting(*result, "survived"), "survived");
+}
+
 // ---- The direction bit ----
 
 TEST(DirectionBit, NeverReachesThePortThroughPpdev)

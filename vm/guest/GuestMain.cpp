@@ -5,6 +5,7 @@
 //
 //   session PULSE        the controller through the selected backend
 //   guard                a control write with the direction bit set
+//   gone                 the device vanishes while the controller uses it
 //   hold                 keep the controller alive until SIGTERM
 //   rawclaim             hold the port as another ppdev program would
 //   drop UID GID [GROUP...] -- PROGRAM ARGS   run as an unprivileged user
@@ -25,6 +26,8 @@ int main(int argc, char** argv)
         return guest::session(static_cast<unsigned char>(argv[2][0]));
     if (command == "guard")
         return guest::directionGuard();
+    if (command == "gone")
+        return guest::deviceGone();
     if (command == "hold")
         return guest::hold();
     if (command == "rawclaim")
@@ -35,7 +38,7 @@ int main(int argc, char** argv)
         return guest::mark(static_cast<std::uint8_t>(std::stoul(argv[2], nullptr, 0)));
     if (command == "bench")
         return guest::bench();
-    std::fprintf(stderr, "usage: %s session PULSE | guard | hold | rawclaim | drop UID GID [GROUP...] -- PROGRAM "
+    std::fprintf(stderr, "usage: %s session PULSE | guard | gone | hold | rawclaim | drop UID GID [GROUP...] -- PROGRAM "
                          "[ARGS] | mark VALUE | bench\n",
                  argv[0]);
     return 2;

@@ -1,6 +1,7 @@
 // Sessions of the real controller over whatever backend the environment picks.
 #include "GuestSession.h"
 
+#include "GuestTools.h"
 #include "ParPort.h"
 #include "PortAccess.h"
 #include "Scenario.h"
@@ -72,6 +73,25 @@ int directionGuard()
     }
     portio::install(nullptr);
     std::printf("released\n");
+    return 0;
+}
+
+int deviceGone()
+{
+    portio::setFaultHandler([](const std::string& message) { std::printf("fault: %s\n", message.c_str()); });
+    if (!selectBackend())
+        return 1;
+    {
+        ParPort port;
+        port.SetLine(1, 1);
+        if (!replaceDescriptorsOf("/dev/parport0"))
+            return 1;
+        port.SetLine(2, 1);
+        port.SetLine(3, 1);
+        std::printf("status reads 0x%02X\n", port.ReadStatus(5));
+    }
+    portio::install(nullptr);
+    std::printf("survived\n");
     return 0;
 }
 

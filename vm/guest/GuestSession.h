@@ -15,6 +15,11 @@ int session(unsigned char pulse);
 // reached the port. Prints the data register read back after that.
 int directionGuard();
 
+// Makes the controller, then pulls the device out from under the backend
+// (its descriptor is replaced by /dev/null, which closes the real one) and
+// keeps using it. Prints each fault reported and "survived" at the end.
+int deviceGone();
+
 // Makes the controller, sets data line 0 high and keeps it until SIGTERM;
 // touches /tmp/tenvaro-holding once it holds the port.
 int hold();

@@ -50,6 +50,23 @@ int rawClaim()
     return 0;
 }
 
+bool replaceDescriptorsOf(const char* device)
+{
+    const int null = ::open("/dev/null", O_RDWR);
+    bool replaced = false;
+    for (int fd = 0; fd < 256; ++fd) {
+        char link[64];
+        char target[256] = {};
+        std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+        if (fd != null && ::readlink(link, target, sizeof target - 1) > 0 && std::strcmp(target, device) == 0)
+            replaced = ::dup2(null, fd) == fd || replaced;
+    }
+    ::close(null);
+    if (!replaced)
+        std::printf("no descriptor open on %s\n", device);
+    return replaced;
+}
+
 int drop(int argc, char** argv)
 {
     const uid_t uid = static_cast<uid_t>(std::atoi(argv[0]));

@@ -13,6 +13,10 @@ int mark(std::uint8_t value);
 // and holds it until SIGTERM; touches /tmp/tenvaro-rawclaim once it does.
 int rawClaim();
 
+// Points every descriptor of this process open on `device` at /dev/null
+// instead, closing the device. False (and says why) when there was none.
+bool replaceDescriptorsOf(const char* device);
+
 // argv: UID GID [GROUP...] -- PROGRAM [ARGS]; runs PROGRAM as that user with
 // exactly those supplementary groups.
 int drop(int argc, char** argv);
