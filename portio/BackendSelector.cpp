@@ -14,8 +14,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <optional>
 #include <stdexcept>
 #include <unistd.h>
+#include <vector>
 
 namespace portio {
 namespace {
@@ -83,6 +85,15 @@ Attempt viaPpdev(const SystemPaths& paths)
     }
 }
 
+// Who else the kernel has registered on the port, in words; empty when
+// nobody is, or when the parport driver does not list the port at all.
+std::vector<std::string> holdersOfPort(const SystemPaths& paths)
+{
+    const ParportDirectory directory(paths.parportProc, paths.devices, paths.processes);
+    const std::optional<std::string> port = directory.portAt(kBase);
+    return port ? directory.holders(*port) : std::vector<std::string>{};
+}
+
 Attempt viaDirect()
 {
     std::string reason = DirectPort::unavailableReason(kBase);
@@ -121,10 +132,12 @@ Selection automatic(std::unique_ptr<PortLock> lock, const SystemPaths& paths, co
     Attempt ppdev = viaPpdev(paths);
     if (ppdev.backend)
         return locked(std::move(lock), std::move(ppdev.backend));
-    // Writing the registers behind a driver that holds the port would fight
-    // it; only a port nobody holds is taken directly.
-    Attempt direct = ppdev.held ? Attempt{nullptr, "not tried, since the port is held by someone else", false}
-                                : viaDirect();
+    // Only a port nobody else is registered on is taken directly (ppdev may
+    // have failed for another reason, e.g. its module is not loaded, while
+    // the printer driver sits on the port).
+    const std::vector<std::string> holders = holdersOfPort(paths);
+    Attempt direct = ppdev.held || !holders.empty() ? Attempt{nullptr, directNotTriedMessage(holders), true}
+                                                    : viaDirect();
     if (direct.backend)
         return locked(std::move(lock), std::move(direct.backend));
 

@@ -99,6 +99,12 @@ std::string portHeldMessage(std::uint32_t base, const std::string& device,
            ": it is held by " + who + " (" + fix + ")";
 }
 
+std::string directNotTriedMessage(const std::vector<std::string>& holders)
+{
+    return "not tried, since the port is held by " + (holders.empty() ? "another driver or program" : joined(holders)) +
+           " and writing its registers behind that one's back would fight it";
+}
+
 std::string emptyBusMessage(std::uint32_t base)
 {
     return "no parallel port answers at " + hexAddress(base) +

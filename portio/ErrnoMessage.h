@@ -21,6 +21,10 @@ std::string noPortMessage(std::uint32_t base, const std::vector<std::uint32_t>& 
 std::string portHeldMessage(std::uint32_t base, const std::string& device,
                             const std::vector<std::string>& holders);
 
+// Why the direct way was not tried: `holders` (as for portHeldMessage) are
+// registered on the port, and writing behind their back would fight them.
+std::string directNotTriedMessage(const std::vector<std::string>& holders);
+
 // Nothing answers at `base` when its registers are read directly.
 std::string emptyBusMessage(std::uint32_t base);
 

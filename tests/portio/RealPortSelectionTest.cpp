@@ -119,6 +119,20 @@ TEST(RealPortSelection, PpdevWithThePortListedButNoDeviceNodeAsksForTheModule)
         EXPECT_TRUE(contains(chosen.failure, part)) << "missing \"" << part << "\" in:\n" << chosen.failure;
 }
 
+TEST(RealPortSelection, AutoLeavesAPortThePrinterDriverHoldsAlone)
+{
+    // ppdev is not loaded, so its failure says nothing of holders; the
+    // kernel's list still shows the printer driver on the port.
+    FakeParportTree tree;
+    tree.addPort("parport0", 0x378);
+    tree.registerDevice("parport0", "lp");
+    Selection chosen = choose(tree, "auto");
+    ASSERT_TRUE(chosen.backend) << chosen.error;
+    EXPECT_TRUE(contains(chosen.notice, "Directly: not tried, since the port is held by the lp printer driver (lp)"))
+        << chosen.notice;
+    EXPECT_TRUE(contains(chosen.notice, "sudo modprobe -a parport_pc ppdev")) << chosen.notice;
+}
+
 TEST(RealPortSelection, PpdevNamesTheBasesTheKernelDoesList)
 {
     FakeParportTree tree;

@@ -297,10 +297,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, Fallback,
                          ::testing::Values(FallbackCase{6, "another_ppdev_program",
                                                         {"Through ppdev: cannot claim the parallel port at 0x378 through "
                                                          "/dev/parport0: it is held by a program using",
-                                                         "Directly: not tried, since the port is held by someone else"}},
+                                                         "Directly: not tried, since the port is held by a program using "
+                                                         "/dev/parport0: process "}},
                                            FallbackCase{8, "lp_driver_loaded",
                                                         {"it is held by the lp printer driver",
-                                                         "Directly: not tried, since the port is held by someone else"}},
+                                                         "Directly: not tried, since the port is held by the lp "
+                                                         "printer driver (lp)"}},
                                            FallbackCase{12, "user_without_rights",
                                                         {"Through ppdev: cannot open /dev/parport0: Permission denied",
                                                          "group lp", "Directly: cannot reach the port registers",
