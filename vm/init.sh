@@ -108,4 +108,5 @@ done
 
 echo "=== done"
 sync
+sleep 0.5 # let the serial port drain before the machine stops
 poweroff -f
