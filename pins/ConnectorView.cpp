@@ -6,6 +6,7 @@
 #include "PinLevels.h"
 
 #include <QFontDatabase>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -47,6 +48,31 @@ QColor nameColour(PinRole role)
 QString hexByte(std::uint8_t value)
 {
     return QStringLiteral("0x") + QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+QString registerName(PortRegister reg)
+{
+    switch (reg) {
+    case PortRegister::Data:
+        return QStringLiteral("data");
+    case PortRegister::Status:
+        return QStringLiteral("status");
+    case PortRegister::Control:
+        return QStringLiteral("control");
+    case PortRegister::None:
+        break;
+    }
+    return {};
+}
+
+int bitIndex(std::uint8_t mask)
+{
+    int index = 0;
+    while (mask > 1) {
+        mask >>= 1;
+        ++index;
+    }
+    return index;
 }
 
 QString bits(std::uint8_t value)
@@ -256,6 +282,34 @@ void ConnectorView::drawLegend(QPainter& painter) const
         painter.drawText(QPointF(pinCenter(1).x() - kRadius, y + 24),
                          tr("Click an input (ACK, BUSY, PE, SEL, ERR) to toggle it."));
     }
+}
+
+QString ConnectorView::describePin(int number) const
+{
+    const PinInfo& pin = Db25Pinout::pin(number);
+    const QString name = QString::fromLatin1(pin.name.data(), qsizetype(pin.name.size()));
+    if (pin.role == PinRole::Ground)
+        return tr("Pin %1: ground").arg(number);
+    QString text = tr("Pin %1: %2, %3 bit %4").arg(number).arg(name, registerName(pin.reg)).arg(bitIndex(pin.mask));
+    if (pin.inverted)
+        text += tr(" (inverted by the port)");
+    if (registers_)
+        text += PinLevels(*registers_).high(number) ? tr(": high") : tr(": low");
+    if (pin.role == PinRole::Input && inputsClickable_)
+        text += tr("\nClick to toggle.");
+    return text;
+}
+
+bool ConnectorView::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        if (const int number = pinAt(help->pos()); number != 0)
+            setToolTip(describePin(number));
+        else
+            setToolTip({});
+    }
+    return QWidget::event(event);
 }
 
 void ConnectorView::mousePressEvent(QMouseEvent* event)

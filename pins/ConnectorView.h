@@ -38,6 +38,9 @@ public:
     // The pin under `point`, or 0.
     int pinAt(QPointF point) const;
 
+    // What the tooltip over pin `number` says: signal, register bit, level.
+    QString describePin(int number) const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -45,6 +48,7 @@ signals:
     void inputPinClicked(int number);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -183,6 +183,24 @@ private slots:
         QCOMPARE(changes.count(), 1);
     }
 
+    void pinDescriptions_data()
+    {
+        QTest::addColumn<int>("pin");
+        QTest::addColumn<QString>("expected");
+        // The file holds data 0x00, status 0x7F, control 0x0B.
+        QTest::newRow("strobe") << 1 << "Pin 1: STB, control bit 0 (inverted by the port): low";
+        QTest::newRow("data 7") << 9 << "Pin 9: D7, data bit 7: low";
+        QTest::newRow("busy") << 11 << "Pin 11: BUSY, status bit 7 (inverted by the port): high\nClick to toggle.";
+        QTest::newRow("initialise") << 16 << "Pin 16: INIT, control bit 2: low";
+        QTest::newRow("ground") << 25 << "Pin 25: ground";
+    }
+    void pinDescriptions()
+    {
+        QFETCH(int, pin);
+        QFETCH(QString, expected);
+        QCOMPARE(view()->describePin(pin), expected);
+    }
+
     void missingFileStartsAsAnIdlePort()
     {
         const QString fresh = dir_->filePath(QStringLiteral("fresh"));
