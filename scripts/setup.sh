@@ -13,4 +13,5 @@ $SUDO apt-get install -y -q --no-install-recommends \
     libgtest-dev libgmock-dev libbenchmark-dev \
     xvfb xauth x11-utils xdotool wmctrl openbox imagemagick hyperfine \
     qemu-system-x86 busybox-static cpio kmod \
+    python3 libsm-dev libice-dev \
     dpkg-dev fakeroot file debootstrap
