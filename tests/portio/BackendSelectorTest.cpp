@@ -2,6 +2,7 @@
 // the port is touched.
 #include "BackendSelector.h"
 
+#include "FakeEnvironment.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,16 +14,7 @@ namespace {
 
 using portio::BackendSelector;
 
-struct Env {
-    std::map<std::string, std::string> values;
-    BackendSelector::Getenv getter() const
-    {
-        return [this](const char* name) -> const char* {
-            auto it = values.find(name);
-            return it == values.end() ? nullptr : it->second.c_str();
-        };
-    }
-};
+using Env = FakeEnvironment;
 
 TEST(BackendSelector, SimWithTraceReachesTheFileAndTracesEachCall)
 {

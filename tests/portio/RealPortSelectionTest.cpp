@@ -4,6 +4,7 @@
 #include "BackendSelector.h"
 #include "PortLock.h"
 
+#include "FakeEnvironment.h"
 #include "FakeParportTree.h"
 
 #include <gtest/gtest.h>
@@ -17,16 +18,7 @@ namespace {
 using portio::BackendSelector;
 using portio::Selection;
 
-struct Env {
-    std::map<std::string, std::string> values;
-    BackendSelector::Getenv getter() const
-    {
-        return [this](const char* name) -> const char* {
-            auto it = values.find(name);
-            return it == values.end() ? nullptr : it->second.c_str();
-        };
-    }
-};
+using Env = FakeEnvironment;
 
 bool contains(const std::string& text, const std::string& part)
 {
