@@ -23,6 +23,11 @@ Application::Application(int& argc, char** argv)
     signals_ = new SignalBridge(this);
     connect(signals_, &SignalBridge::endRequested, this, [this] {
         endRequested_ = true;
+        // Before the main loop runs, quit() does nothing, and a message box
+        // shown at start (a refused port) would keep the program waiting for
+        // a click the signal is meant to replace.
+        if (QWidget* box = activeModalWidget())
+            box->close();
         quit();
     });
 

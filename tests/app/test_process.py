@@ -124,6 +124,22 @@ class OnTheDesktop(unittest.TestCase):
         self.desktop.click(window, "BitBtn1")
         self.assertRestored(first, ["R 0x378 0x00", "W 0x378 0x04"])
 
+    def test_a_refused_second_instance_ends_on_a_signal_while_its_message_is_up(self):
+        # Its message box is shown before the main loop runs.
+        first = self.start()
+        self.desktop.wait_for_windows()
+        for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+            with self.subTest(signal.Signals(number).name):
+                second = Run(TENVARO, self.desktop, FOUND, sim=first.sim)
+                self.addCleanup(second.cleanup)
+                self.desktop.wait_for_windows(2)
+                second.signal(number)
+                self.assertEqual(second.wait(), 1)
+                self.assertIn(f"process {first.process.pid}", second.stderr)
+                self.assertEqual(second.trace_lines(), [])
+        first.signal(signal.SIGTERM)
+        self.assertRestored(first, [])
+
     def test_removed_port_file_is_reported_and_the_window_goes_on(self):
         run = self.start()
         [window] = self.desktop.wait_for_windows()
