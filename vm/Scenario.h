@@ -38,6 +38,7 @@ inline std::vector<Step> scenarioSteps(std::uint8_t pulse)
 constexpr std::uint32_t kMarkerAddress = 0x37F;
 constexpr std::uint8_t kCaseStart = 0x10; // + case number, before a case
 constexpr std::uint8_t kCaseEnd = 0x30;   // + case number, after it
+constexpr std::uint8_t kProgramEnded = 0x50; // + case number, between the program and what follows it
 constexpr std::uint8_t kCasesDone = 0x7F;
 
 } // namespace vm

@@ -2,7 +2,8 @@
 // backend drives the real controller through every line, pulses a byte to the
 // host and restores the port, with every register write seen by the emulated
 // port as the model says; every way of being refused says why, at once,
-// without touching the port.
+// without touching the port; and the real program, ended by a signal, puts
+// the port back as it found it and lets go of it.
 #include "PortModel.h"
 #include "Scenario.h"
 #include "VmRun.h"
@@ -55,6 +56,16 @@ std::vector<RegisterWrite> writesIn(const std::vector<PortEvent>& events)
             writes.push_back({0x378 + event.offset, event.value});
     }
     return writes;
+}
+
+std::vector<std::string> linesStarting(const vm::CaseResult& result, const std::string& prefix)
+{
+    std::vector<std::string> lines;
+    for (const std::string& line : result.output) {
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            lines.push_back(line.substr(prefix.size()));
+    }
+    return lines;
 }
 
 std::vector<RegisterWrite> traceWrites(const std::vector<std::string>& trace)
@@ -345,6 +356,161 @@ TEST(DirectionBit, NeverReachesThePortThroughPpdev)
         EXPECT_EQ(write.value & 0x20, 0) << write;
     }
     EXPECT_GE(controlWrites, 3u); // the claim, the controller's start, the 0x24
+}
+
+// ---- The real program, ended from outside ----
+
+struct EndingCase {
+    int number;
+    const char* name;
+    std::uint8_t data; // put on the data lines before the program starts
+    int exitCode;
+    bool restores;     // SIGKILL gives the program no chance to
+};
+
+std::ostream& operator<<(std::ostream& out, const EndingCase& c)
+{
+    return out << c.name;
+}
+
+// The program's start: every line driven low, one at a time, in line order.
+std::vector<vm::Step> everyLineLow()
+{
+    std::vector<vm::Step> steps;
+    for (std::uint32_t line = 0; line < 12; ++line)
+        steps.push_back({line, 0});
+    return steps;
+}
+
+class Ending : public ::testing::TestWithParam<EndingCase> {
+protected:
+    void SetUp() override
+    {
+        const EndingCase& c = GetParam();
+        result_ = run().caseResult(c.number);
+        ASSERT_NE(result_, nullptr) << "the guest did not run this case";
+        auto events = run().caseEvents(c.number);
+        ASSERT_TRUE(events) << "no markers around this case in the port trace";
+        // What the program did ends at the marker the guest wrote once it was
+        // gone; after it comes the next claim of the port.
+        const auto ended = std::find_if(events->begin(), events->end(), [&](const PortEvent& event) {
+            return event.write && event.offset == vm::kMarkerAddress - 0x378 &&
+                   event.value == vm::kProgramEnded + c.number;
+        });
+        ASSERT_NE(ended, events->end()) << "no marker after the program in the port trace";
+        std::vector<RegisterWrite> writes = writesIn({events->begin(), ended});
+        auto first = std::find_if(writes.begin(), writes.end(),
+                                  [](const RegisterWrite& write) { return write.address == PortModel::kData; });
+        claim_.assign(writes.begin(), first);
+        program_.assign(first, writes.end());
+        for (auto event = events->begin(); event != ended && !(event->write && event->offset == 0); ++event) {
+            if (!event->write && event->offset == 0)
+                dataBefore_ = event->value;
+        }
+        ASSERT_GE(result_->trace.size(), 2u) << allOutput(*result_);
+        unsigned address = 0;
+        unsigned data = 0;
+        unsigned control = 0;
+        ASSERT_EQ(std::sscanf(result_->trace[0].c_str(), "R 0x%x 0x%x", &address, &data), 2);
+        ASSERT_EQ(address, PortModel::kData);
+        ASSERT_EQ(std::sscanf(result_->trace[1].c_str(), "R 0x%x 0x%x", &address, &control), 2);
+        ASSERT_EQ(address, PortModel::kControl);
+        foundData_ = std::uint8_t(data);
+        foundControl_ = std::uint8_t(control);
+    }
+
+    // The writes the program should have asked for: its start, and the
+    // restore unless it was killed.
+    std::vector<RegisterWrite> expectedWrites() const
+    {
+        PortModel model(Way::Ppdev, foundData_, foundControl_);
+        std::vector<RegisterWrite> writes = model.sessionWrites(everyLineLow());
+        if (!GetParam().restores)
+            writes.resize(writes.size() - 2);
+        return writes;
+    }
+
+    std::uint8_t kernelBits() const { return claim_.empty() ? 0 : claim_.back().value & 0xF0; }
+
+    const vm::CaseResult* result_ = nullptr;
+    std::vector<RegisterWrite> claim_;
+    std::vector<RegisterWrite> program_;
+    int dataBefore_ = -1;
+    std::uint8_t foundData_ = 0;
+    std::uint8_t foundControl_ = 0;
+};
+
+TEST_P(Ending, ExitedAsExpectedWithoutAWord)
+{
+    EXPECT_EQ(lineStarting(*result_, "window not up"), "") << "the window never came up";
+    EXPECT_EQ(result_->exitCode, GetParam().exitCode) << "137 from a signal other than SIGKILL means it hung\n"
+                                                      << allOutput(*result_);
+    // Qt complains on stderr about a missing library, font, locale or
+    // runtime folder; none may be missing.
+    EXPECT_EQ(linesStarting(*result_, "stderr: "), std::vector<std::string>{}) << allOutput(*result_);
+    EXPECT_EQ(linesStarting(*result_, "stdout: "), std::vector<std::string>{});
+}
+
+TEST_P(Ending, FoundTheRegistersThePortHeld)
+{
+    EXPECT_EQ(foundData_, GetParam().data);
+    EXPECT_EQ(dataBefore_, GetParam().data) << "the port's data register before the program's first write";
+    ASSERT_FALSE(claim_.empty()) << "the kernel's claim wrote no control value";
+    EXPECT_EQ(foundControl_, claim_.back().value & 0x0F)
+        << "through ppdev the control value as found is the one the claim wrote (bits 0-3)";
+}
+
+TEST_P(Ending, AskedForTheModelsWritesAndNothingAfterThem)
+{
+    EXPECT_EQ(traceWrites(result_->trace), expectedWrites());
+    if (GetParam().restores) {
+        ASSERT_GE(result_->trace.size(), 2u);
+        EXPECT_EQ(result_->trace.back().rfind("W ", 0), 0u) << "an access after the restore";
+    }
+}
+
+TEST_P(Ending, ThePortSawExactlyThoseWrites)
+{
+    PortModel model(Way::Ppdev, foundData_, foundControl_);
+    EXPECT_EQ(program_, model.onTheWire(expectedWrites(), kernelBits()));
+    if (GetParam().restores) {
+        ASSERT_GE(program_.size(), 2u);
+        EXPECT_EQ(program_[program_.size() - 2], (RegisterWrite{PortModel::kData, GetParam().data}));
+        EXPECT_EQ(program_.back(), (RegisterWrite{PortModel::kControl, std::uint8_t(foundControl_ | kernelBits())}));
+    }
+}
+
+TEST_P(Ending, LeftThePortFreeForTheNextProgram)
+{
+    EXPECT_EQ(lineStarting(*result_, "claimed"), "claimed") << allOutput(*result_);
+    EXPECT_EQ(lineStarting(*result_, "claim-exit "), "claim-exit 0");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RealProgram, Ending,
+    ::testing::Values(EndingCase{15, "SIGTERM", 0xA5, 0, true}, EndingCase{16, "SIGINT", 0x5A, 0, true},
+                      EndingCase{17, "SIGHUP", 0x3C, 0, true},
+                      EndingCase{18, "SIGTERM_after_refusing_a_second", 0xC3, 0, true},
+                      EndingCase{19, "SIGKILL_restores_nothing", 0x96, 137, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RealProgram, ASecondIsRefusedNamingTheFirstAndTouchesNothing)
+{
+    const vm::CaseResult* result = run().caseResult(18);
+    ASSERT_NE(result, nullptr);
+    const std::string pid = lineStarting(*result, "app ").substr(4);
+    ASSERT_FALSE(pid.empty());
+    EXPECT_EQ(lineStarting(*result, "second-exit "), "second-exit 1") << "137: its message box outlived SIGTERM\n"
+                                                                       << allOutput(*result);
+    const auto stderrLines = linesStarting(*result, "second-stderr: ");
+    EXPECT_NE(std::find(stderrLines.begin(), stderrLines.end(),
+                        "Tenvaro: the parallel port at 0x378 is already in use by Tenvaro (process " + pid +
+                            ") (close that one first; only one Tenvaro may drive a port)"),
+              stderrLines.end())
+        << allOutput(*result);
+    EXPECT_EQ(lineStarting(*result, "second-trace-lines "), "second-trace-lines 0");
+    // Still the start alone: the first made no access while the second ran.
+    EXPECT_EQ(lineStarting(*result, "first-trace-lines "), "first-trace-lines 28");
 }
 
 } // namespace

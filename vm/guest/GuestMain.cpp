@@ -8,8 +8,10 @@
 //   gone                 the device vanishes while the controller uses it
 //   hold                 keep the controller alive until SIGTERM
 //   rawclaim             hold the port as another ppdev program would
+//   claim                take the port through the selected backend and let go
 //   drop UID GID [GROUP...] -- PROGRAM ARGS   run as an unprivileged user
 //   mark VALUE           write a marker the host finds in its port trace
+//   poke ADDRESS VALUE   write a port register directly
 //   bench                SetLine against a bare read plus write
 #include "GuestBench.h"
 #include "GuestSession.h"
@@ -32,14 +34,19 @@ int main(int argc, char** argv)
         return guest::hold();
     if (command == "rawclaim")
         return guest::rawClaim();
+    if (command == "claim")
+        return guest::claim();
     if (command == "drop" && argc > 4)
         return guest::drop(argc - 2, argv + 2);
     if (command == "mark" && argc == 3)
         return guest::mark(static_cast<std::uint8_t>(std::stoul(argv[2], nullptr, 0)));
+    if (command == "poke" && argc == 4)
+        return guest::poke(static_cast<std::uint16_t>(std::stoul(argv[2], nullptr, 0)),
+                           static_cast<std::uint8_t>(std::stoul(argv[3], nullptr, 0)));
     if (command == "bench")
         return guest::bench();
-    std::fprintf(stderr, "usage: %s session PULSE | guard | gone | hold | rawclaim | drop UID GID [GROUP...] -- PROGRAM "
-                         "[ARGS] | mark VALUE | bench\n",
+    std::fprintf(stderr, "usage: %s session PULSE | guard | gone | hold | rawclaim | claim | drop UID GID [GROUP...] -- "
+                         "PROGRAM [ARGS] | mark VALUE | poke ADDRESS VALUE | bench\n",
                  argv[0]);
     return 2;
 }

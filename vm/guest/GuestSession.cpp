@@ -116,4 +116,13 @@ int hold()
     return 0;
 }
 
+int claim()
+{
+    if (!selectBackend())
+        return 1;
+    std::printf("claimed\n");
+    portio::install(nullptr);
+    return 0;
+}
+
 } // namespace guest

@@ -24,4 +24,9 @@ int deviceGone();
 // touches /tmp/tenvaro-holding once it holds the port.
 int hold();
 
+// Takes the port through the selected backend and lets it go again, without
+// a controller: proves nobody else still holds it. Prints "claimed" or why
+// not; exit code 1 when refused.
+int claim();
+
 } // namespace guest

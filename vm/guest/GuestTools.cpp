@@ -22,12 +22,17 @@ namespace guest {
 
 int mark(std::uint8_t value)
 {
-    if (::ioperm(vm::kMarkerAddress, 1, 1) != 0) {
-        std::printf("no marker 0x%02X: %s\n", value, std::strerror(errno));
+    return poke(vm::kMarkerAddress, value);
+}
+
+int poke(std::uint16_t address, std::uint8_t value)
+{
+    if (::ioperm(address, 1, 1) != 0) {
+        std::printf("no write of 0x%02X to 0x%X: %s\n", value, unsigned(address), std::strerror(errno));
         return 1;
     }
-    ::outb(value, vm::kMarkerAddress);
-    ::ioperm(vm::kMarkerAddress, 1, 0);
+    ::outb(value, address);
+    ::ioperm(address, 1, 0);
     return 0;
 }
 

@@ -9,6 +9,10 @@ namespace guest {
 // does nothing (and says so) without it.
 int mark(std::uint8_t value);
 
+// Writes `value` straight to the port register at `address`, bypassing every
+// driver: sets up what the next program will find. Needs root.
+int poke(std::uint16_t address, std::uint8_t value);
+
 // Claims /dev/parport0 as any other ppdev program would (not exclusively)
 // and holds it until SIGTERM; touches /tmp/tenvaro-rawclaim once it does.
 int rawClaim();
