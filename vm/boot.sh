@@ -7,6 +7,11 @@
 # log of every access to the emulated port), lpt.out (what the port printed),
 # console.log (the kernel's console).
 set -eu
+if [ $# -ne 4 ]; then
+    echo "usage: boot.sh GUEST_PROGRAM OUT_DIR KERNEL_DIR APPLICATION (a build tree configured before the" \
+        "application joined the guest needs cmake to run again)" >&2
+    exit 2
+fi
 guest=$1
 out=$2
 kernel=$3
