@@ -27,6 +27,18 @@ wait_for() { # FILE: up to 5 s
     return 1
 }
 
+# end_case N CODE: the closing marker, the exit code, and the case's trace
+# if the program left one.
+end_case() {
+    $G mark $((0x30 + $1)) >/dev/null
+    echo "=== end $1 $2"
+    if [ -s /tmp/trace-$1 ]; then
+        echo "=== trace $1"
+        cat /tmp/trace-$1
+        echo "=== end trace $1"
+    fi
+}
+
 # run N NAME COMMAND...: one case, under a timeout so that a hang is an exit
 # code (124) rather than a stuck machine.
 run() {
@@ -36,13 +48,7 @@ run() {
     $G mark $((0x10 + n)) >/dev/null
     timeout 20 "$@"
     code=$?
-    $G mark $((0x30 + n)) >/dev/null
-    echo "=== end $n $code"
-    if [ -s /tmp/trace-$n ]; then
-        echo "=== trace $n"
-        cat /tmp/trace-$n
-        echo "=== end trace $n"
-    fi
+    end_case $n $code
 }
 
 session() { # N NAME MODE PULSE
@@ -173,13 +179,7 @@ app_case() {
     $G mark $((0x50 + n)) >/dev/null
     TENVARO_PORTIO=ppdev timeout 20 $G claim
     echo "claim-exit $?"
-    $G mark $((0x30 + n)) >/dev/null
-    echo "=== end $n $code"
-    if [ -s /tmp/trace-$n ]; then
-        echo "=== trace $n"
-        cat /tmp/trace-$n
-        echo "=== end trace $n"
-    fi
+    end_case $n $code
 }
 
 app_case 15 app-sigterm TERM 0xA5
