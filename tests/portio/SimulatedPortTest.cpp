@@ -1,13 +1,19 @@
 // The simulated port: register semantics, and state kept in its file.
 #include "SimulatedPort.h"
+#include "PortAccess.h"
 
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <functional>
 #include <stdexcept>
+#include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -90,5 +96,91 @@ TEST(SimulatedPort, AFileThatCannotBeOpenedIsAClearError)
         EXPECT_NE(std::string(e.what()).find("No such file"), std::string::npos) << e.what();
     }
 }
+
+// What happens to the file while the program runs: each access that cannot
+// reach it is reported with the file's name, the read gives an empty bus's
+// 0xFF, and the port object goes on working for the next access.
+struct RunTimeFault {
+    const char* name;
+    std::function<void(const std::string& path)> damage;
+    std::function<int(SimulatedPort&)> access; // the value read, or -1 for a write
+    int expectedValue;
+    const char* expectedFault;
+};
+
+// Writes past this many bytes fail with EFBIG while it is set.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+
+class SimulatedPortFault : public ::testing::TestWithParam<RunTimeFault> {
+protected:
+    void SetUp() override
+    {
+        portio::setFaultHandler([this](const std::string& message) { faults_.push_back(message); });
+    }
+    void TearDown() override { portio::setFaultHandler(nullptr); }
+
+    std::vector<std::string> faults_;
+};
+
+TEST_P(SimulatedPortFault, IsReportedNamingTheFileAndThePortGoesOn)
+{
+    const RunTimeFault& fault = GetParam();
+    TempDir dir;
+    const std::string path = dir.file("port");
+    SimulatedPort port(path);
+
+    fault.damage(path);
+    EXPECT_EQ(fault.access(port), fault.expectedValue);
+
+    ASSERT_EQ(faults_.size(), 1u);
+    EXPECT_NE(faults_[0].find(path), std::string::npos) << faults_[0];
+    EXPECT_NE(faults_[0].find(fault.expectedFault), std::string::npos) << faults_[0];
+    EXPECT_EQ(port.read(0x3FF), 0xFF) << "an address outside the port never touches the file";
+    EXPECT_EQ(faults_.size(), 1u);
+}
+
+const RunTimeFault kRunTimeFaults[] = {
+    {"truncated_file_read", [](const std::string& path) { writeBytes(path, {0x00}); },
+     [](SimulatedPort& port) { return int(port.read(0x37A)); }, 0xFF, "the file was truncated"},
+    {"removed_file_write", [](const std::string& path) { std::filesystem::remove(path); },
+     [](SimulatedPort& port) {
+         port.write(0x378, 0x10);
+         return -1;
+     },
+     -1, "was removed"},
+    {"write_refused_by_the_system",
+     [](const std::string& path) {
+         // Shrink the file so the control byte lies past the limit set below.
+         writeBytes(path, {0x00, 0x7F});
+     },
+     [](SimulatedPort& port) {
+         FileSizeLimit limit(2);
+         port.write(0x37A, 0x04);
+         return -1;
+     },
+     -1, "write the simulated port"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, SimulatedPortFault, ::testing::ValuesIn(kRunTimeFaults),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
