@@ -67,6 +67,8 @@ bool Application::Initialize()
 
 void Application::Run()
 {
+    // A signal that came while Qt was starting has waited in the pipe.
+    signals_->drain();
     if (endRequested_)
         return; // asked to end before the loop started
     if (mainForm_)

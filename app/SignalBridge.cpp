@@ -22,13 +22,12 @@ void onSignal(int number)
 
 } // namespace
 
-SignalBridge::SignalBridge(QObject* parent)
-    : QObject(parent)
+void SignalBridge::catchEndingSignals()
 {
+    if (pipeEnds[0] >= 0)
+        return;
     if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
         return; // without the pipe the signals keep their default action
-    notifier_ = std::make_unique<QSocketNotifier>(pipeEnds[0], QSocketNotifier::Read);
-    connect(notifier_.get(), &QSocketNotifier::activated, this, &SignalBridge::drain);
 
     struct sigaction action = {};
     action.sa_handler = onSignal;
@@ -36,6 +35,16 @@ SignalBridge::SignalBridge(QObject* parent)
     action.sa_flags = SA_RESTART;
     for (int number : kSignals)
         ::sigaction(number, &action, nullptr);
+}
+
+SignalBridge::SignalBridge(QObject* parent)
+    : QObject(parent)
+{
+    catchEndingSignals();
+    if (pipeEnds[0] < 0)
+        return;
+    notifier_ = std::make_unique<QSocketNotifier>(pipeEnds[0], QSocketNotifier::Read);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, &SignalBridge::drain);
 }
 
 SignalBridge::~SignalBridge()
@@ -49,6 +58,8 @@ SignalBridge::~SignalBridge()
 
 void SignalBridge::drain()
 {
+    if (pipeEnds[0] < 0)
+        return;
     unsigned char byte = 0;
     while (::read(pipeEnds[0], &byte, 1) == 1) {
         if (!received_) {

@@ -130,6 +130,14 @@ class Run:
     def signal(self, number):
         self.process.send_signal(number)
 
+    def wait_for_trace(self, count, timeout=15):
+        """Until the trace has `count` lines; polled often, to catch the program early."""
+        deadline = time.monotonic() + timeout
+        while len(self.trace_lines()) < count:
+            if time.monotonic() > deadline or self.process.poll() is not None:
+                raise AssertionError(f"the trace never reached {count} lines: {self.trace_lines()}")
+            time.sleep(0.001)
+
     def port_bytes(self):
         with open(self.sim, "rb") as f:
             return tuple(f.read())

@@ -101,6 +101,16 @@ class OnTheDesktop(unittest.TestCase):
                 run.signal(number)
                 self.assertRestored(run, ["R 0x378 0x00", "W 0x378 0x20"])
 
+    def test_a_signal_while_starting_up_still_ends_through_the_restore(self):
+        # Sent as soon as the port has been recorded and driven low, while Qt
+        # is still connecting to the display.
+        for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+            with self.subTest(signal.Signals(number).name):
+                run = self.start()
+                run.wait_for_trace(4)
+                run.signal(number)
+                self.assertRestored(run, [])
+
     def test_signal_while_a_message_box_is_open_still_restores(self):
         run = self.start(FAULTS, extra_env={"TENVARO_TEST_THROW": "click"})
         [window] = self.desktop.wait_for_windows()
