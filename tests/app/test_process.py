@@ -1,6 +1,7 @@
 """The built Tenvaro, started, clicked and closed as a user would."""
 
 import os
+import re
 import signal
 import subprocess
 import unittest
@@ -60,6 +61,35 @@ class OnTheDesktop(unittest.TestCase):
                 [window] = self.desktop.wait_for_windows()
                 close(window)
                 self.assertRestored(run, [])
+
+    def test_the_window_manager_is_asked_for_a_fixed_frame_with_a_close_box_only(self):
+        run = self.start()
+        [window] = self.desktop.wait_for_windows()
+        properties = self.desktop.run("xprop", "-id", window, "_MOTIF_WM_HINTS", "WM_NORMAL_HINTS",
+                                      "_NET_FRAME_EXTENTS", "_NET_WM_ALLOWED_ACTIONS").stdout
+
+        # Motif hints: flags, functions, decorations (bits from Xm/MwmUtil.h).
+        motif = re.search(r"_MOTIF_WM_HINTS\(_MOTIF_WM_HINTS\) = (.*)", properties).group(1)
+        flags, functions, decorations = (int(value, 16) for value in motif.split(", ")[:3])
+        self.assertEqual(flags & 0x3, 0x3, "functions and decorations are both given")
+        self.assertTrue(functions & 0x20, "close")
+        self.assertFalse(functions & (0x01 | 0x08 | 0x10), "no 'all', minimise or maximise")
+        self.assertFalse(decorations & (0x01 | 0x20 | 0x40), "no 'all', minimise or maximise box")
+
+        self.assertIn("program specified minimum size: 224 by 221", properties)
+        self.assertIn("program specified maximum size: 224 by 221", properties)
+        allowed = re.search(r"_NET_WM_ALLOWED_ACTIONS\(ATOM\) = (.*)", properties).group(1).split(", ")
+        self.assertIn("_NET_WM_ACTION_CLOSE", allowed)
+        for action in ("_NET_WM_ACTION_RESIZE", "_NET_WM_ACTION_MAXIMIZE_HORZ", "_NET_WM_ACTION_MAXIMIZE_VERT"):
+            self.assertNotIn(action, allowed)
+
+        # The frame's outer corner sits where the form was designed to open.
+        left, _, top, _ = (int(value) for value in
+                           re.search(r"_NET_FRAME_EXTENTS\(CARDINAL\) = (.*)", properties).group(1).split(", "))
+        x, y = self.desktop.client_origin(window)
+        self.assertEqual((x - left, y - top), (387, 238))
+        run.signal(signal.SIGTERM)
+        self.assertRestored(run, [])
 
     def test_escape_does_not_close(self):
         run = self.start()
