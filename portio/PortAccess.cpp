@@ -31,8 +31,15 @@ StartupMessages& startupMessages()
 
 FaultHandler& faultHandler()
 {
-    static FaultHandler handler;
-    return handler;
+    // Never destroyed: the port is restored during static destruction, after
+    // a plain static here would already be gone.
+    static FaultHandler* handler = new FaultHandler;
+    return *handler;
+}
+
+void dropFaultHandler()
+{
+    faultHandler() = nullptr;
 }
 
 } // namespace
@@ -70,6 +77,13 @@ std::unique_ptr<PortBackend> install(std::unique_ptr<PortBackend> backend)
 
 void setFaultHandler(FaultHandler handler)
 {
+    // A handler usually reaches into the toolkit, which may end the process
+    // with exit() from deep inside (its display gone) before the handler is
+    // taken back. Registered now, after the port's controller was built,
+    // this runs before the controller's destructor, so faults while
+    // restoring go to stderr instead of into a toolkit that is shutting down.
+    static const bool dropAtExit = std::atexit(dropFaultHandler) == 0;
+    (void)dropAtExit;
     faultHandler() = std::move(handler);
 }
 

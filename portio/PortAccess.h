@@ -31,7 +31,10 @@ std::unique_ptr<PortBackend> install(std::unique_ptr<PortBackend> backend);
 
 // Faults that happen after start (a device gone, a file unwritable) cannot be
 // returned through the byte-wide operations, so backends report them here.
-// The default handler writes the message to stderr.
+// The default handler writes the message to stderr. A handler set is
+// dropped again when the process exits, before the objects built before the
+// first setFaultHandler call are destroyed (so before a restore made by a
+// static controller's destructor).
 using FaultHandler = std::function<void(const std::string& message)>;
 void setFaultHandler(FaultHandler handler);
 void reportFault(const std::string& message);

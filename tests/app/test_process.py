@@ -209,6 +209,21 @@ class WhenTheDisplayGoesAway(unittest.TestCase):
         self.assertEqual(run.port_bytes(), FOUND)
 
 
+    def test_x_server_killed_with_the_port_gone_reports_the_failed_restore_on_stderr(self):
+        # The message boxes are gone with the display: the failure of the
+        # restore can only be told on stderr, and must not crash the exit.
+        desktop = Desktop()
+        self.addCleanup(desktop.stop)
+        run = Run(TENVARO, desktop, FOUND)
+        self.addCleanup(run.cleanup)
+        desktop.wait_for_windows()
+        os.unlink(run.sim)
+        desktop.kill_server()
+        self.assertEqual(run.wait(), 1, run.stderr)
+        self.assertEqual(run.trace_lines()[-2:], restore_trace(*FOUND[::2]))
+        self.assertEqual(run.stderr.count("Tenvaro: the simulated port's file"), 2, run.stderr)
+
+
 class WithoutADesktop(unittest.TestCase):
     def test_bad_variable_values_exit_2_before_touching_the_port(self):
         cases = {
