@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what is needed, builds everything and runs every test; then builds
 # again with AddressSanitizer and UndefinedBehaviorSanitizer and runs the unit
-# and window suites under them.
+# and window suites, and the built program's process tests, under them.
 # TENVARO_SKIP_SETUP=1 skips the package installation (for repeated runs).
 set -eu
 cd "$(dirname "$0")/.."
@@ -17,4 +17,4 @@ cmake --build build-sanitize -j"$JOBS"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 LSAN_OPTIONS=suppressions="$PWD/tests/sanitizers.supp":print_suppressions=0 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-    ctest --test-dir build-sanitize --output-on-failure --timeout 900 -L '^(unit|ui|widget)$'
+    ctest --test-dir build-sanitize --output-on-failure --timeout 900 -L '^(unit|ui|widget|process)$'

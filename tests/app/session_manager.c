@@ -81,7 +81,9 @@ static void saveYourselfDone(SmsConn connection, SmPointer data, Bool success)
     (void)data;
     if (stage == FIRST_SAVE) {
         stage = REGISTERED;
-        printf("registered %s\n", SmsClientID(connection));
+        char *id = SmsClientID(connection); /* a copy for the caller to free */
+        printf("registered %s\n", id ? id : "?");
+        free(id);
     } else if (stage == LOGGING_OUT) {
         printf("save-yourself-done %d\n", success ? 1 : 0);
         stage = DYING;
