@@ -123,8 +123,8 @@ std::string fallbackNotice(const std::string& simPath, const Attempt& ppdev, con
 {
     return "Tenvaro could not use the parallel port at " + hexAddress(kBase) +
            " and drives a simulated port instead (its registers are kept in " + simPath +
-           "; no pin on this machine changes: watch the simulated pins with tenvaro-pins).\n\nThrough ppdev: " + ppdev.reason +
-           ".\n\nDirectly: " + direct.reason + ".";
+           "; no pin on this machine changes: watch the simulated pins with tenvaro-pins)."
+           "\n\nThrough ppdev: " + ppdev.reason + ".\n\nDirectly: " + direct.reason + ".";
 }
 
 Selection automatic(std::unique_ptr<PortLock> lock, const SystemPaths& paths, const std::string& simPath)
