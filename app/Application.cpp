@@ -102,6 +102,17 @@ void Application::showFault(const QString& text)
     showingFault_ = false;
 }
 
+bool Application::event(QEvent* event)
+{
+    const bool handled = QApplication::event(event);
+    // Qt ends only the loops that run now; one that arrives while a start-up
+    // message box is up (logging out at that moment) must also keep the main
+    // loop from starting, or the program would outlive its session.
+    if (event->type() == QEvent::Quit && event->isAccepted())
+        endRequested_ = true;
+    return handled;
+}
+
 bool Application::notify(QObject* receiver, QEvent* event)
 {
     try {

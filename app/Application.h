@@ -43,6 +43,10 @@ public:
     // Exceptions escaping an event handler are shown and the loop goes on.
     bool notify(QObject* receiver, QEvent* event) override;
 
+protected:
+    // Notes an accepted quit, such as the session manager's at logout.
+    bool event(QEvent* event) override;
+
 private:
     void showMessage(const QString& text, bool error);
     void showFault(const QString& text);

@@ -124,6 +124,23 @@ private slots:
         QVERIFY(icon.colorCount() > 0 && icon.colorCount() <= 16);
         QVERIFY(!QApplication::windowIcon().isNull());
     }
+
+    // Runs last: the application is then asked to end for good.
+    void aQuitBeforeTheLoopMakesRunReturnAtOnce()
+    {
+        // What the session manager's "die" delivers, here while a start-up
+        // message box would be up: that box's loop ends, and the main loop
+        // must then not start at all.
+        QEvent quit(QEvent::Quit);
+        QCoreApplication::sendEvent(app, &quit);
+        bool stillRunning = false;
+        QTimer::singleShot(2000, app, [&] {
+            stillRunning = true;
+            app->quit();
+        });
+        app->Run();
+        QVERIFY2(!stillRunning, "the main loop ran after the application was told to quit");
+    }
 };
 
 int main(int argc, char* argv[])
