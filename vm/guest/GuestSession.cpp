@@ -97,10 +97,7 @@ int deviceGone()
 
 int hold()
 {
-    sigset_t terminate;
-    sigemptyset(&terminate);
-    sigaddset(&terminate, SIGTERM);
-    sigprocmask(SIG_BLOCK, &terminate, nullptr);
+    const sigset_t terminate = blockSigterm();
     if (!selectBackend())
         return 1;
     {
@@ -109,8 +106,7 @@ int hold()
         std::printf("holding\n");
         std::fflush(stdout);
         std::ofstream("/tmp/tenvaro-holding") << "holding\n";
-        int signal = 0;
-        sigwait(&terminate, &signal);
+        awaitSigterm(terminate);
     }
     std::printf("restored\n");
     return 0;

@@ -36,20 +36,31 @@ int poke(std::uint16_t address, std::uint8_t value)
     return 0;
 }
 
-int rawClaim()
+sigset_t blockSigterm()
 {
     sigset_t terminate;
     sigemptyset(&terminate);
     sigaddset(&terminate, SIGTERM);
     sigprocmask(SIG_BLOCK, &terminate, nullptr);
+    return terminate;
+}
+
+void awaitSigterm(const sigset_t& blocked)
+{
+    int signal = 0;
+    sigwait(&blocked, &signal);
+}
+
+int rawClaim()
+{
+    const sigset_t terminate = blockSigterm();
     const int fd = ::open("/dev/parport0", O_RDWR);
     if (fd < 0 || ::ioctl(fd, PPCLAIM) != 0) {
         std::printf("rawclaim: %s\n", std::strerror(errno));
         return 1;
     }
     std::ofstream("/tmp/tenvaro-rawclaim") << "claimed\n";
-    int signal = 0;
-    sigwait(&terminate, &signal);
+    awaitSigterm(terminate);
     ::ioctl(fd, PPRELEASE);
     ::close(fd);
     return 0;
